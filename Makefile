@@ -1,0 +1,51 @@
+# Keywright: `make run` builds and starts the window, `make test` builds and runs every test.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+CMAKE_GEN  := -G Ninja
+
+.PHONY: all deps build run test test-core-sanitized bench screenshot format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+run: build
+	$(BUILD)/keywright
+
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	    -DKEYWRIGHT_CORE_ONLY=ON -DKEYWRIGHT_SANITIZE=ON
+
+# The core and command-line tests again under AddressSanitizer + UndefinedBehaviorSanitizer.
+test-core-sanitized: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && ctest --output-on-failure
+
+# The sanitized run comes first so that the last line is the summary of the full suite.
+test: build test-core-sanitized
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+$(BENCH_BUILD)/build.ninja:
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	    -DKEYWRIGHT_CORE_ONLY=ON -DKEYWRIGHT_BENCH=ON
+
+bench: deps $(BENCH_BUILD)/build.ninja
+	cmake --build $(BENCH_BUILD)
+	@for b in $(BENCH_BUILD)/bench/keywright_bench_*; do echo "== $$b"; $$b; done
+
+screenshot: build
+	scripts/screenshot
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,100 @@
+// What a page shows: fields, option groups, buttons and the frames that hold them, as plain data.
+//
+// A page model (CDesPage ...) describes its form with these types and keeps their state; the Qt
+// window and the command line bind any page through them without page-specific code.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Role of a control, which decides its colours: input blue, key olive, result maroon (all three on
+// white), label green, frame orange, option light blue, plain the toolkit's default.
+enum class Role { Input, Key, Result, Label, Frame, Option, Plain };
+
+enum class FieldKind {
+    SingleLine,  // one row, text centred vertically
+    MultiLine,   // several rows with a vertical scroll bar; Enter makes a new line (CR LF)
+};
+
+// How a field's byte counter follows its text.
+enum class CounterRule {
+    None,    // the field has no counter
+    Bytes,   // UpdateByteCounter on every change: blanks removed, characters / 2, "%02d"
+    Manual,  // the page writes the counter itself (result fields, pages with their own rule)
+};
+
+enum class OptionKind { Radio, CheckBox, DropDown };
+
+enum class MessageIcon { None, Error, Question };
+
+// What a message box means to a front end that is not a window: a refusal ends the action (the
+// command line writes it to standard error and exits 1); a success or failure is the outcome of
+// an action that produced no field, such as a signature verification (standard output, exit 0 or
+// 1).
+enum class MessageKind { Refusal, Success, Failure };
+
+struct MessageBox {
+    std::string text;
+    std::string caption;
+    MessageIcon icon = MessageIcon::Error;
+    MessageKind kind = MessageKind::Refusal;
+
+    bool operator==(const MessageBox&) const = default;
+};
+
+// ActionResult is what a button handler gives back: the message box to show, if any.
+using ActionResult = std::optional<MessageBox>;
+
+struct Field {
+    std::string id;     // the command line's name: "data", "key", "hmac_data"
+    std::string label;  // the text in front of the field; actions may rewrite it
+    Role role = Role::Input;
+    FieldKind kind = FieldKind::SingleLine;
+    CounterRule counter_rule = CounterRule::None;
+    bool fixed_font = true;  // hex fields use the fixed-pitch system font
+    Role label_role = Role::Label;
+
+    std::string text;
+    std::string counter;
+    bool enabled = true;
+    bool visible = true;
+    bool read_only = false;
+
+    bool HasCounter() const { return counter_rule != CounterRule::None; }
+    bool HasLabel() const { return !label.empty() || label_role != Role::Plain; }
+};
+
+struct Choice {
+    std::string name;     // the command line's name: "ecb", "single", "1024"
+    std::string caption;  // what the window shows: "ECB", "单倍DES运算", "1024 bit"
+    Role role = Role::Option;
+};
+
+struct OptionGroup {
+    std::string id;       // "mode", "keytype", "spaced"
+    std::string caption;  // frame caption ("运算类型"); a check box has its caption on its choice
+    OptionKind kind = OptionKind::Radio;
+    std::vector<Choice> choices;  // CheckBox: choice 0 unticked, choice 1 ticked
+    int selected = 0;             // -1 when no radio of the group is selected
+    int columns = 0;              // radios per row in the window; 0 puts them all in one row
+    Role caption_role = Role::Frame;
+};
+
+struct Button {
+    std::string id;       // the command line's action name: "encrypt"
+    std::string caption;  // "加密"
+    bool enabled = true;
+    std::function<ActionResult()> handler;
+};
+
+// A frame of the page with what it holds, in the order the window lays it out.
+struct Section {
+    std::string caption;  // "DES 通用算法"
+    Role caption_role = Role::Frame;
+    std::vector<std::string> fields;
+    std::vector<std::string> options;
+    std::vector<std::string> buttons;
+    std::vector<std::string> notes;  // explanatory lines under the controls
+};

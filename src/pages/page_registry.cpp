@@ -1,0 +1,21 @@
+#include "pages/page_registry.h"
+
+#include "pages/empty_page.h"
+
+std::vector<std::unique_ptr<CPage>> CreatePages() {
+    std::vector<std::unique_ptr<CPage>> pages;
+    pages.push_back(std::make_unique<CEmptyPage>("des", "DES 运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("mac", "MAC 运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("aes", "AES 运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("rsa", "RSA 运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("crt", "CRT 运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("convert", "数据转换"));
+    pages.push_back(std::make_unique<CEmptyPage>("dataop", "数据运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("checksum", "校验运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("bignum", "大数运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("tlv", "TLV 运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("sm4", "SM4 运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("sm3", "SM3 运算"));
+    pages.push_back(std::make_unique<CEmptyPage>("sm2", "SM2 运算"));
+    return pages;
+}
