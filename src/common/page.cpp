@@ -87,7 +87,7 @@ OptionGroup& CPage::AddOption(OptionGroup group) {
 
 Button& CPage::AddButton(std::string id, std::string caption,
                          std::function<ActionResult()> handler) {
-    m_buttons.push_back(Button{std::move(id), std::move(caption), true, std::move(handler)});
+    m_buttons.push_back(Button{std::move(id), std::move(caption), true, std::move(handler), {}});
     return m_buttons.back();
 }
 

@@ -36,8 +36,8 @@ enum class MessageIcon { None, Error, Question };
 enum class MessageKind { Refusal, Success, Failure };
 
 struct MessageBox {
-    std::string text;
-    std::string caption;
+    std::string text{};
+    std::string caption{};
     MessageIcon icon = MessageIcon::Error;
     MessageKind kind = MessageKind::Refusal;
 
@@ -48,16 +48,16 @@ struct MessageBox {
 using ActionResult = std::optional<MessageBox>;
 
 struct Field {
-    std::string id;     // the command line's name: "data", "key", "hmac_data"
-    std::string label;  // the text in front of the field; actions may rewrite it
+    std::string id{};     // the command line's name: "data", "key", "hmac_data"
+    std::string label{};  // the text in front of the field; actions may rewrite it
     Role role = Role::Input;
     FieldKind kind = FieldKind::SingleLine;
     CounterRule counter_rule = CounterRule::None;
     bool fixed_font = true;  // hex fields use the fixed-pitch system font
     Role label_role = Role::Label;
 
-    std::string text;
-    std::string counter;
+    std::string text{};
+    std::string counter{};
     bool enabled = true;
     bool visible = true;
     bool read_only = false;
@@ -67,34 +67,42 @@ struct Field {
 };
 
 struct Choice {
-    std::string name;     // the command line's name: "ecb", "single", "1024"
-    std::string caption;  // what the window shows: "ECB", "单倍DES运算", "1024 bit"
+    std::string name{};     // the command line's name: "ecb", "single", "1024"
+    std::string caption{};  // what the window shows: "ECB", "单倍DES运算", "1024 bit"
     Role role = Role::Option;
 };
 
 struct OptionGroup {
-    std::string id;       // "mode", "keytype", "spaced"
-    std::string caption;  // frame caption ("运算类型"); a check box has its caption on its choice
+    std::string id{};       // "mode", "keytype", "spaced"
+    std::string caption{};  // frame caption ("运算类型"); a check box has its caption on its choice
     OptionKind kind = OptionKind::Radio;
-    std::vector<Choice> choices;  // CheckBox: choice 0 unticked, choice 1 ticked
-    int selected = 0;             // -1 when no radio of the group is selected
-    int columns = 0;              // radios per row in the window; 0 puts them all in one row
+    std::vector<Choice> choices{};  // CheckBox: choice 0 unticked, choice 1 ticked
+    int selected = 0;               // -1 when no radio of the group is selected
+    int columns = 0;                // radios per row in the window; 0 puts them all in one row
     Role caption_role = Role::Frame;
 };
 
+// A choice that a front end without radios makes before anything else when it is asked for an
+// action directly (the command line's `sm2 sign` first chooses the operation "签名").
+struct FirstChoice {
+    std::string group{};
+    int index = -1;
+};
+
 struct Button {
-    std::string id;       // the command line's action name: "encrypt"
-    std::string caption;  // "加密"
+    std::string id{};       // the command line's action name: "encrypt"
+    std::string caption{};  // "加密"
     bool enabled = true;
-    std::function<ActionResult()> handler;
+    std::function<ActionResult()> handler{};
+    FirstChoice first_choice{};  // none when group is empty
 };
 
 // A frame of the page with what it holds, in the order the window lays it out.
 struct Section {
-    std::string caption;  // "DES 通用算法"
+    std::string caption{};  // "DES 通用算法"
     Role caption_role = Role::Frame;
-    std::vector<std::string> fields;
-    std::vector<std::string> options;
-    std::vector<std::string> buttons;
-    std::vector<std::string> notes;  // explanatory lines under the controls
+    std::vector<std::string> fields{};
+    std::vector<std::string> options{};
+    std::vector<std::string> buttons{};
+    std::vector<std::string> notes{};  // explanatory lines under the controls
 };

@@ -1,0 +1,293 @@
+#include "app/page_view.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/role_style.h"
+
+namespace {
+
+QString ToQt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The model keeps line breaks as CR LF, as an edit control holds them; the widget shows LF.
+QString ModelToWidget(const std::string& text) {
+    QString shown = ToQt(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+std::string WidgetToModel(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text.toStdString();
+}
+
+QLineEdit* MakeCounter() {
+    auto* counter = new QLineEdit;
+    counter->setReadOnly(true);
+    counter->setAlignment(Qt::AlignCenter);
+    counter->setFont(FixedEditFont());
+    counter->setFixedWidth(48);
+    counter->setFocusPolicy(Qt::NoFocus);
+    return counter;
+}
+
+}  // namespace
+
+CPageView::CPageView(CPage& page, QWidget* parent) : QWidget(parent), m_page(page) {
+    setObjectName(ToQt(page.Name()));
+    auto* layout = new QVBoxLayout(this);
+    for (const Section& section : page.Sections()) {
+        layout->addWidget(BuildSection(section));
+    }
+    layout->addStretch(1);
+    Refresh();
+}
+
+QWidget* CPageView::BuildSection(const Section& section) {
+    auto* frame = new QGroupBox(ToQt(section.caption));
+    ApplyCaptionRole(frame, section.caption_role);
+    auto* layout = new QVBoxLayout(frame);
+
+    auto* grid = new QGridLayout;
+    int row = 0;
+    for (const std::string& id : section.fields) {
+        AddFieldRow(grid, row++, *m_page.FindField(id));
+    }
+    grid->setColumnStretch(1, 1);
+    layout->addLayout(grid);
+
+    auto* options = new QHBoxLayout;
+    for (const std::string& id : section.options) {
+        options->addWidget(BuildOption(*m_page.FindOption(id)));
+    }
+    options->addStretch(1);
+    layout->addLayout(options);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (const std::string& id : section.buttons) {
+        buttons->addWidget(BuildButton(*m_page.FindButton(id)));
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+
+    for (const std::string& note : section.notes) {
+        auto* label = new QLabel(ToQt(note));
+        label->setWordWrap(true);
+        ApplyCaptionRole(label, Role::Plain);
+        layout->addWidget(label);
+    }
+    return frame;
+}
+
+void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
+    FieldWidgets widgets;
+    widgets.label = new QLabel;
+    ApplyCaptionRole(widgets.label, field.label_role);
+    grid->addWidget(widgets.label, row, 0,
+                    field.kind == FieldKind::MultiLine ? Qt::AlignTop : Qt::Alignment());
+
+    QWidget* edit = nullptr;
+    const std::string id = field.id;
+    if (field.kind == FieldKind::MultiLine) {
+        widgets.text = new QPlainTextEdit;
+        widgets.text->setMinimumHeight(80);
+        connect(widgets.text, &QPlainTextEdit::textChanged, this,
+                [this, id, text = widgets.text] { OnTyped(id, text->toPlainText()); });
+        edit = widgets.text;
+    } else {
+        widgets.line = new QLineEdit;
+        widgets.line->setMinimumHeight(26);
+        connect(widgets.line, &QLineEdit::textEdited, this,
+                [this, id](const QString& text) { OnTyped(id, text); });
+        edit = widgets.line;
+    }
+    edit->setObjectName(ToQt(field.id));
+    if (field.fixed_font) {
+        edit->setFont(FixedEditFont());
+    }
+    ApplyFieldRole(edit, field.role);
+    grid->addWidget(edit, row, 1);
+
+    if (field.HasCounter()) {
+        widgets.counter = MakeCounter();
+        widgets.counter->setObjectName(ToQt(field.id + "_count"));
+        widgets.bytesWord = new QLabel(QStringLiteral("字节"));
+        grid->addWidget(widgets.counter, row, 2, Qt::AlignTop);
+        grid->addWidget(widgets.bytesWord, row, 3, Qt::AlignTop);
+    }
+    widgets.label->setObjectName(ToQt(field.id + "_label"));
+    m_fields[field.id] = widgets;
+}
+
+QWidget* CPageView::BuildOption(const OptionGroup& group) {
+    OptionWidgets widgets;
+    const std::string id = group.id;
+    QWidget* result = nullptr;
+    if (group.kind == OptionKind::CheckBox) {
+        widgets.check = new QCheckBox(ToQt(group.choices.back().caption));
+        ApplyCaptionRole(widgets.check, group.choices.back().role);
+        connect(widgets.check, &QCheckBox::clicked, this,
+                [this, id](bool checked) { OnChosen(id, checked ? 1 : 0); });
+        result = widgets.check;
+    } else if (group.kind == OptionKind::DropDown) {
+        auto* box = new QWidget;
+        auto* row = new QHBoxLayout(box);
+        row->setContentsMargins(0, 0, 0, 0);
+        auto* caption = new QLabel(ToQt(group.caption));
+        ApplyCaptionRole(caption, group.caption_role);
+        widgets.combo = new QComboBox;
+        widgets.combo->setFont(FixedEditFont());
+        for (const Choice& choice : group.choices) {
+            widgets.combo->addItem(ToQt(choice.caption));
+        }
+        connect(widgets.combo, &QComboBox::activated, this,
+                [this, id](int index) { OnChosen(id, index); });
+        row->addWidget(caption);
+        row->addWidget(widgets.combo);
+        result = box;
+    } else {
+        widgets.frame = new QGroupBox(ToQt(group.caption));
+        ApplyCaptionRole(widgets.frame, group.caption_role);
+        auto* grid = new QGridLayout(widgets.frame);
+        const int columns =
+            group.columns > 0 ? group.columns : static_cast<int>(group.choices.size());
+        for (size_t i = 0; i < group.choices.size(); ++i) {
+            auto* radio = new QRadioButton(ToQt(group.choices[i].caption));
+            // Radios are not exclusive by themselves: the model decides what is selected, and a
+            // key-type group may have none selected.
+            radio->setAutoExclusive(false);
+            ApplyCaptionRole(radio, group.choices[i].role);
+            const int index = static_cast<int>(i);
+            connect(radio, &QRadioButton::clicked, this,
+                    [this, id, index] { OnChosen(id, index); });
+            grid->addWidget(radio, index / columns, index % columns);
+            widgets.radios.push_back(radio);
+        }
+        result = widgets.frame;
+    }
+    result->setObjectName(ToQt(group.id));
+    m_options[group.id] = widgets;
+    return result;
+}
+
+QPushButton* CPageView::BuildButton(const Button& button) {
+    auto* push = new QPushButton(ToQt(button.caption));
+    push->setObjectName(ToQt(button.id));
+    push->setFont(HeavyButtonFont());
+    push->setMinimumHeight(36);
+    const std::string id = button.id;
+    connect(push, &QPushButton::clicked, this, [this, id] { OnPressed(id); });
+    m_buttons[button.id] = push;
+    return push;
+}
+
+void CPageView::OnTyped(const std::string& field_id, const QString& text) {
+    if (m_refreshing) {
+        return;
+    }
+    m_page.Type(field_id, WidgetToModel(text));
+    Refresh();
+}
+
+void CPageView::OnChosen(const std::string& group_id, int index) {
+    if (m_refreshing) {
+        return;
+    }
+    m_page.Choose(group_id, index);
+    Refresh();
+}
+
+void CPageView::OnPressed(const std::string& button_id) {
+    const ActionResult message = m_page.Press(button_id);
+    Refresh();
+    if (message) {
+        m_presenter(this, *message);
+    }
+}
+
+void CPageView::ShowMessageBox(QWidget* parent, const MessageBox& message) {
+    QMessageBox box(parent);
+    box.setWindowTitle(ToQt(message.caption));
+    box.setText(ToQt(message.text));
+    box.setIcon(message.icon == MessageIcon::Error      ? QMessageBox::Critical
+                : message.icon == MessageIcon::Question ? QMessageBox::Question
+                                                        : QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+void CPageView::Refresh() {
+    m_refreshing = true;
+    for (const Field& field : m_page.Fields()) {
+        RefreshField(field);
+    }
+    for (const OptionGroup& group : m_page.Options()) {
+        RefreshOption(group);
+    }
+    for (const Button& button : m_page.Buttons()) {
+        QPushButton* push = m_buttons.at(button.id);
+        push->setText(ToQt(button.caption));
+        push->setEnabled(button.enabled);
+    }
+    m_refreshing = false;
+}
+
+void CPageView::RefreshField(const Field& field) {
+    const auto it = m_fields.find(field.id);
+    if (it == m_fields.end()) {
+        return;
+    }
+    FieldWidgets& w = it->second;
+    QWidget* edit = w.line != nullptr ? static_cast<QWidget*>(w.line) : w.text;
+    const QString shown = ModelToWidget(field.text);
+    if (w.line != nullptr && w.line->text() != shown) {
+        w.line->setText(shown);
+    }
+    if (w.text != nullptr && w.text->toPlainText() != shown) {
+        w.text->setPlainText(shown);
+    }
+    if (w.line != nullptr) {
+        w.line->setReadOnly(field.read_only);
+    } else {
+        w.text->setReadOnly(field.read_only);
+    }
+    edit->setEnabled(field.enabled);
+    w.label->setText(ToQt(field.label));
+    for (QWidget* part : {static_cast<QWidget*>(w.label), edit, static_cast<QWidget*>(w.counter),
+                          static_cast<QWidget*>(w.bytesWord)}) {
+        if (part != nullptr) {
+            part->setVisible(field.visible);
+        }
+    }
+    if (w.counter != nullptr) {
+        w.counter->setText(ToQt(field.counter));
+    }
+}
+
+void CPageView::RefreshOption(const OptionGroup& group) {
+    OptionWidgets& w = m_options.at(group.id);
+    for (size_t i = 0; i < w.radios.size(); ++i) {
+        w.radios[i]->setChecked(static_cast<int>(i) == group.selected);
+    }
+    if (w.check != nullptr) {
+        w.check->setChecked(group.selected == 1);
+    }
+    if (w.combo != nullptr) {
+        w.combo->setCurrentIndex(group.selected);
+    }
+}

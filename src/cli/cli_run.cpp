@@ -1,0 +1,163 @@
+#include "cli/cli_run.h"
+
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "cli/json_writer.h"
+
+namespace {
+
+struct UsageError {
+    std::string message;
+};
+
+bool EndsWith(const std::string& text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string ReadFileOrStdin(const std::string& path) {
+    if (path == "-") {
+        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw UsageError{"cannot read file '" + path + "'"};
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+int ChoiceIndex(const OptionGroup& group, const std::string& choice) {
+    for (size_t i = 0; i < group.choices.size(); ++i) {
+        if (group.choices[i].name == choice) {
+            return static_cast<int>(i);
+        }
+    }
+    int index = -1;
+    const auto [end, error] = std::from_chars(choice.data(), choice.data() + choice.size(), index);
+    if (error == std::errc() && end == choice.data() + choice.size() && index >= 0 &&
+        index < static_cast<int>(group.choices.size())) {
+        return index;
+    }
+    std::string names;
+    for (const Choice& c : group.choices) {
+        names += (names.empty() ? "" : ", ") + c.name;
+    }
+    throw UsageError{"option --" + group.id + " has no choice '" + choice + "' (choices: " + names +
+                     ")"};
+}
+
+void TypeInto(CPage& page, const Field& field, std::string text) {
+    if (!field.visible || !field.enabled || field.read_only) {
+        const char* state = !field.visible ? "hidden" : !field.enabled ? "disabled" : "read-only";
+        throw UsageError{"field --" + field.id + " is " + state + " on page " + page.Name()};
+    }
+    page.Type(field.id, TypedText(field, std::move(text)));
+}
+
+// ApplyGesture applies the gesture at args[i] (and its value) and gives the index after it.
+size_t ApplyGesture(CPage& page, const std::vector<std::string>& args, size_t i) {
+    const std::string& arg = args[i];
+    if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
+        throw UsageError{"unexpected argument '" + arg + "'"};
+    }
+    const std::string name = arg.substr(2);
+    if (i + 1 >= args.size()) {
+        throw UsageError{"'" + arg + "' needs a value"};
+    }
+    const std::string& value = args[i + 1];
+    if (const OptionGroup* group = page.FindOption(name)) {
+        page.Choose(group->id, ChoiceIndex(*group, value));
+    } else if (const Field* field = page.FindField(name)) {
+        TypeInto(page, *field, value);
+    } else if (const Field* file_field = EndsWith(name, "-file")
+                                             ? page.FindField(name.substr(0, name.size() - 5))
+                                             : nullptr) {
+        TypeInto(page, *file_field, ReadFileOrStdin(value));
+    } else {
+        throw UsageError{"page " + page.Name() + " has no option or field '" + arg + "'"};
+    }
+    return i + 2;
+}
+
+std::string WrittenFieldsText(const CPage& page) {
+    const std::vector<std::string> written = page.WrittenFields();
+    std::string out;
+    for (const std::string& id : written) {
+        if (written.size() > 1) {
+            out += id + "=";
+        }
+        out += page.FindField(id)->text + "\n";
+    }
+    return out;
+}
+
+CliOutput Render(const CPage& page, const std::string& action, const ActionResult& message,
+                 bool json) {
+    CliOutput output;
+    if (message) {
+        output.status = message->kind == MessageKind::Success ? kExitOk : kExitRefused;
+    }
+    if (json) {
+        output.out = PageJson(page, action, message) + "\n";
+    } else if (message && message->kind == MessageKind::Refusal) {
+        output.err = message->text + "\n";
+    } else if (message) {
+        output.out = message->text + "\n";
+    } else {
+        output.out = WrittenFieldsText(page);
+    }
+    return output;
+}
+
+}  // namespace
+
+std::string TypedText(const Field& field, std::string text) {
+    if (field.kind == FieldKind::SingleLine) {
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+            text.pop_back();
+        }
+        return text;
+    }
+    // Enter in a multi-line field makes CR LF; a lone LF from a Unix file is such a line break.
+    std::string typed;
+    typed.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
+            typed.push_back('\r');
+        }
+        typed.push_back(text[i]);
+    }
+    return typed;
+}
+
+CliOutput RunAction(CPage& page, const std::string& action, const std::vector<std::string>& args) {
+    try {
+        const Button* button = page.FindButton(action);
+        if (button == nullptr) {
+            throw UsageError{"page " + page.Name() + " has no action '" + action + "'"};
+        }
+        if (!button->first_choice.group.empty()) {
+            page.Choose(button->first_choice.group, button->first_choice.index);
+        }
+        bool json = false;
+        for (size_t i = 0; i < args.size();) {
+            if (args[i] == "--json") {
+                json = true;
+                ++i;
+            } else {
+                i = ApplyGesture(page, args, i);
+            }
+        }
+        if (!page.FindButton(action)->enabled) {
+            throw UsageError{"action '" + action + "' is disabled on page " + page.Name()};
+        }
+        const ActionResult message = page.Press(action);
+        return Render(page, action, message, json);
+    } catch (const UsageError& error) {
+        return CliOutput{"", "keywright-cli: " + error.message + "\n", kExitUsage};
+    }
+}
