@@ -1,0 +1,238 @@
+#include "pages/des_page.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "common/hex_codec.h"
+#include "crypto/des.h"
+
+namespace {
+
+constexpr const char* kDefaultIv = "0000000000000000";
+constexpr std::array<const char*, 3> kDefaultKeys = {
+    "0123456789ABCDEF",
+    "0123456789ABCDEFFEDCBA9876543210",
+    "0123456789ABCDEFFEDCBA987654321089ABCDEF01234567",
+};
+constexpr std::array<int, 3> kKeyTypeBytes = {8, 16, 24};
+constexpr size_t kMaxFactorDigits = 48;
+
+// PadTo8000 appends 80 and then 00 up to a whole number of 8-byte blocks; hex text whose byte
+// count is already a multiple of 8 is returned as it is.
+std::string PadTo8000(std::string hex) {
+    if (hex.size() / 2 % 8 != 0) {
+        hex += "80";
+        while (hex.size() % 16 != 0) {
+            hex += "00";
+        }
+    }
+    return hex;
+}
+
+// ChainingValue gives the first 8 bytes of the IV, completed with zero bytes when shorter.
+std::array<uint8_t, 8> ChainingValue(std::string_view iv_hex) {
+    const std::vector<uint8_t> iv = HexToBytes(iv_hex);
+    std::array<uint8_t, 8> chain{};
+    std::copy_n(iv.begin(), std::min<size_t>(iv.size(), 8), chain.begin());
+    return chain;
+}
+
+// The texts that differ between the encrypt (and process-key) and the decrypt action; the key
+// message of encrypt has a blank before its comma, that of decrypt has none.
+struct CryptTexts {
+    const char* data_label;
+    const char* empty;
+    const char* key_suffix;
+    const char* odd;
+    const char* data_suffix;
+};
+
+constexpr CryptTexts kEncryptTexts = {
+    "加密数据：",
+    "Des Key or Encrypt Data can not be null, Pls input !!!",
+    " byte of the Des Key is the illegal , Pls Check !!!",
+    "Encrypt Data should be even , and not be odd , Pls Check !!!",
+    " byte of the Encrypt Data is the illegal, Pls Check !!!",
+};
+constexpr CryptTexts kDecryptTexts = {
+    "解密数据：",
+    "Des Key or Decrypt Data can not be null, Pls input !!!",
+    " byte of the Des Key is the illegal, Pls Check !!!",
+    "Decrypt Data should be even , and not be odd , Pls Check !!!",
+    " byte of the Decrypt Data is the illegal, Pls Check !!!",
+};
+constexpr const char* kKeyLengthMessage =
+    "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!";
+constexpr const char* kIvSuffix = " byte of the IV is the illegal, Pls Check !!!";
+
+}  // namespace
+
+CDesPage::CDesPage() : CPage("des", "DES 运算") {
+    AddField({.id = "iv",
+              .label = "初始向量：",
+              .role = Role::Plain,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "data",
+              .label = "处理数据：",
+              .role = Role::Input,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "key",
+              .label = "密钥(K) ：",
+              .role = Role::Key,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "result",
+              .label = "处理结果：",
+              .role = Role::Result,
+              .counter_rule = CounterRule::Manual,
+              .read_only = true});
+    AddOption(
+        {.id = "keytype",
+         .caption = "密钥类型",
+         .choices = {
+             {"single", "单倍DES运算"}, {"double", "双倍DES运算"}, {"triple", "三倍DES运算"}}});
+    AddOption({.id = "mode", .caption = "运算类型", .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}}});
+    AddOption({.id = "spaced",
+               .caption = "结果是否加入空格",
+               .choices = {{"yes", "是"}, {"no", "否"}},
+               .selected = 1});
+    AddButton("encrypt", "加密", [this] { return OnEncrypt(); });
+    AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
+    AddButton("subkey", "子密钥", [this] { return OnSubKey(); });
+    AddButton("processkey", "过程密钥", [this] { return OnProcessKey(); });
+    AddSection({.caption = "DES 通用算法",
+                .fields = {"iv", "data", "key", "result"},
+                .options = {"keytype", "mode", "spaced"},
+                .buttons = {"encrypt", "decrypt", "subkey", "processkey"},
+                .notes = {"说明：输入的数据必须是十六进制的数据，若长度不够则自动补8000....。",
+                          "如果密钥是8个字节为DES计算，是16字节则为3DES计算。另外生成过程",
+                          "密钥和子密钥只适用于SAM卡。"}});
+    SetText("iv", kDefaultIv);
+    SetText("key", kDefaultKeys[0]);
+    SetEnabled("iv", false);
+}
+
+void CDesPage::OnFieldChanged(const std::string& field_id) {
+    CPage::OnFieldChanged(field_id);
+    if (field_id == "key") {
+        const auto bytes = static_cast<int>(RemoveBlanks(Text("key")).size() / 2);
+        SyncKeyTypeRadios("keytype", bytes, kKeyTypeBytes);
+    }
+}
+
+void CDesPage::OnOptionChosen(const std::string& group_id) {
+    if (group_id == "keytype" && Option("keytype") >= 0) {
+        SetText("key", kDefaultKeys[static_cast<size_t>(Option("keytype"))]);
+    } else if (group_id == "mode") {
+        SetEnabled("iv", Option("mode") == 1);
+    }
+}
+
+ActionResult CDesPage::OnEncrypt() {
+    return Crypt(false, "处理结果：");
+}
+
+ActionResult CDesPage::OnDecrypt() {
+    return Crypt(true, "处理结果：");
+}
+
+ActionResult CDesPage::OnProcessKey() {
+    // The key field holds a sub-key and the data the input whose encryption is the process key.
+    return Crypt(false, "过程密钥：");
+}
+
+ActionResult CDesPage::Crypt(bool decrypt, const char* result_label) {
+    const CryptTexts& texts = decrypt ? kDecryptTexts : kEncryptTexts;
+    const bool cbc = Option("mode") == 1;
+    SetLabel("data", texts.data_label);
+    SetLabel("result", result_label);
+
+    const std::string key = RemoveBlanks(Text("key"));
+    const std::string data = RemoveBlanks(Text("data"));
+    if (key.empty() || data.empty()) {
+        return ErrorBox(texts.empty);
+    }
+    if (key.size() != 16 && key.size() != 32 && key.size() != 48) {
+        return ErrorBox(kKeyLengthMessage);
+    }
+    if (const int p = CheckHexText(key); p > 0) {
+        return IllegalByteBox(p, texts.key_suffix);
+    }
+    if (data.size() % 2 != 0) {
+        return ErrorBox(texts.odd);
+    }
+    if (const int p = CheckHexText(data); p > 0) {
+        return IllegalByteBox(p, texts.data_suffix);
+    }
+    // ECB has no chaining value, so the (disabled) IV field is neither read nor checked.
+    std::array<uint8_t, 8> chain{};
+    if (cbc) {
+        const std::string iv = RemoveBlanks(Text("iv"));
+        if (const int p = CheckHexText(iv); p > 0) {
+            return IllegalByteBox(p, kIvSuffix);
+        }
+        chain = ChainingValue(iv);
+    }
+
+    const std::vector<uint8_t> input = HexToBytes(PadTo8000(data));
+    std::vector<uint8_t> output(input.size());
+    if (!DesCrypt(decrypt, cbc, input, output, chain, HexToBytes(key))) {
+        // Unreachable: the key length is checked and the data padded to whole blocks.
+        return ErrorBox(kKeyLengthMessage);
+    }
+    ShowResult("result", output);
+    return std::nullopt;
+}
+
+ActionResult CDesPage::OnSubKey() {
+    SetLabel("data", "分散因子：");
+    SetLabel("result", "处理结果：");
+
+    const std::string key = RemoveBlanks(Text("key"));
+    const std::string factor = RemoveBlanks(Text("data"));
+    if (key.empty() || factor.empty()) {
+        return ErrorBox("Des Key or Dispersion factor can not be null, Pls input !!!");
+    }
+    if (key.size() != 16 && key.size() != 32) {
+        return ErrorBox("Des Key should be 8 bytes or 16 bytes , Pls input the correct !!!");
+    }
+    if (const int p = CheckHexText(key); p > 0) {
+        return IllegalByteBox(p, " byte of the Des Key is the illegal, Pls Check !!!");
+    }
+    if (factor.size() % 2 != 0) {
+        return ErrorBox("Dispersion factor should be even , and not be odd , Pls Check !!!");
+    }
+    if (const int p = CheckHexText(factor); p > 0) {
+        return IllegalByteBox(p, " byte of the Dispersion factor is the illegal, Pls Check !!!");
+    }
+    const std::string padded = PadTo8000(factor);
+    if (padded.size() > kMaxFactorDigits) {
+        return ErrorBox("Dispersion factor should be at most 24 bytes, Pls Check !!!");
+    }
+
+    // Each level diversifies the previous level's key with the next 8 bytes of the factor; from
+    // the second level on the key is 16 bytes, so two-key triple DES.
+    std::string level_key = key;
+    for (size_t offset = 0; offset < padded.size(); offset += 16) {
+        level_key = DeriveSubKey(std::string_view(padded).substr(offset, 16), level_key);
+    }
+    ShowResult("result", HexToBytes(level_key));
+    return std::nullopt;
+}
+
+std::string CDesPage::DeriveSubKey(std::string_view factor, std::string_view key) {
+    std::vector<uint8_t> block = HexToBytes(factor);
+    if (block.size() < 8) {
+        return {};
+    }
+    block.resize(16);
+    for (size_t i = 0; i < 8; ++i) {
+        block[8 + i] = static_cast<uint8_t>(~block[i]);
+    }
+    std::array<uint8_t, 8> unused_chain{};
+    if (!DesCrypt(false, false, block, block, unused_chain, HexToBytes(key))) {
+        return {};
+    }
+    return BytesToHex(block);
+}
