@@ -1,6 +1,7 @@
 #include "pages/page_registry.h"
 
 #include "pages/empty_page.h"
+#include "pages/tlv_page.h"
 
 std::vector<std::unique_ptr<CPage>> CreatePages() {
     std::vector<std::unique_ptr<CPage>> pages;
@@ -13,7 +14,7 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CEmptyPage>("dataop", "数据运算"));
     pages.push_back(std::make_unique<CEmptyPage>("checksum", "校验运算"));
     pages.push_back(std::make_unique<CEmptyPage>("bignum", "大数运算"));
-    pages.push_back(std::make_unique<CEmptyPage>("tlv", "TLV 运算"));
+    pages.push_back(std::make_unique<CTlvPage>());
     pages.push_back(std::make_unique<CEmptyPage>("sm4", "SM4 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("sm3", "SM3 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("sm2", "SM2 运算"));
