@@ -29,7 +29,7 @@ public:
     CBigNumber Sub(const CBigNumber& b) const;
     CBigNumber Mul(const CBigNumber& b) const;
     CBigNumber MulWord(uint32_t w) const;
-    // Div, DivWord, Mod and ModWord need a non-zero divisor.
+    // Div, DivWord, Mod and ModWord expect a non-zero divisor; a zero divisor gives 0.
     CBigNumber Div(const CBigNumber& b) const;
     CBigNumber DivWord(uint32_t w) const;
     CBigNumber Mod(const CBigNumber& b) const;
@@ -38,13 +38,15 @@ public:
     // FromText makes this the value of the text in `base` (2..16): every character is a digit,
     // '0'..'9' 0..9, 'A'..'F' and 'a'..'f' 10..15, anything else (a blank too) 0.
     void FromText(std::string_view text, uint32_t base);
-    // ToText writes the value in `base`, upper case, without leading zeros ("0" for zero).
+    // ToText writes the value in `base` (2..16), upper case, without leading zeros ("0" for
+    // zero); another base gives an empty text.
     std::string ToText(uint32_t base) const;
 
     // ModInverse gives x in [0, m) with this * x = 1 (mod m) when this and m are coprime; for
     // other inputs this * x = gcd (mod m); for this = 0 it gives 0.
     CBigNumber ModInverse(const CBigNumber& m) const;
-    // ModPow gives this^e mod m; for e = 0 or e = 1 it gives this itself, not reduced.
+    // ModPow gives this^e mod m; for e = 0 or e = 1 it gives this itself, not reduced; for
+    // e >= 2 and m = 0 it gives 0.
     CBigNumber ModPow(const CBigNumber& e, const CBigNumber& m) const;
     // GenerateProbablePrime makes this a random probable prime of exactly 32 * words bits (its
     // top two bits set, so a product of two has exactly 64 * words bits), drawn from the
@@ -57,6 +59,11 @@ public:
     uint32_t BitLength() const;
 
 private:
+    // SetWords makes this the low `count` words of `words` (count at most 100), normalised.
+    void SetWords(const uint32_t* words, uint32_t count);
+    // DivMod gives floor(this / b) and this mod b into whichever of q and r is not null.
+    void DivMod(const CBigNumber& b, CBigNumber* q, CBigNumber* r) const;
+
     uint32_t m_count;
     uint32_t m_words[BIGNUMBER_MAX_WORDS];
 };

@@ -1,0 +1,798 @@
+// CBigNumber: fixed-size unsigned arithmetic, Montgomery exponentiation and probable primes.
+//
+// Every routine works on 32-bit word arrays on the stack: at most 100 words for a value and
+// 202 for a full product with its normalising shift. Results longer than 100 words keep their
+// low 100 words. Modular exponentiation with an odd modulus runs in Montgomery form on 64-bit
+// limbs; an even modulus falls back to multiplication followed by long division.
+#include "crypto/big_number.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <random>
+
+namespace {
+
+constexpr uint32_t kMaxWords = BIGNUMBER_MAX_WORDS;
+// A full product of two values plus the word that the normalising shift of a division adds.
+constexpr uint32_t kWideWords = 2 * kMaxWords + 2;
+constexpr uint32_t kMaxLimbs = (kMaxWords + 1) / 2;
+constexpr uint64_t kWordMask = 0xFFFFFFFFu;
+
+__extension__ typedef unsigned __int128 Uint128;
+
+uint32_t Significant(const uint32_t* a, uint32_t n) {
+    while (n > 0 && a[n - 1] == 0) {
+        --n;
+    }
+    return n;
+}
+
+// CompareWords compares two arrays of significant lengths na and nb.
+int CompareWords(const uint32_t* a, uint32_t na, const uint32_t* b, uint32_t nb) {
+    if (na != nb) {
+        return na > nb ? 1 : -1;
+    }
+    for (uint32_t i = na; i-- > 0;) {
+        if (a[i] != b[i]) {
+            return a[i] > b[i] ? 1 : -1;
+        }
+    }
+    return 0;
+}
+
+// MulWords writes the low `limit` words of a * b to out (which must not overlap a or b).
+void MulWords(uint32_t* out, uint32_t limit, const uint32_t* a, uint32_t na, const uint32_t* b,
+              uint32_t nb) {
+    std::fill_n(out, limit, 0u);
+    for (uint32_t i = 0; i < na && i < limit; ++i) {
+        const uint64_t ai = a[i];
+        uint64_t carry = 0;
+        uint32_t j = 0;
+        for (; j < nb && i + j < limit; ++j) {
+            const uint64_t t = ai * b[j] + out[i + j] + carry;
+            out[i + j] = static_cast<uint32_t>(t);
+            carry = t >> 32;
+        }
+        if (i + j < limit) {
+            out[i + j] = static_cast<uint32_t>(carry);
+        }
+    }
+}
+
+// DivModWords divides u (nu words, nu < kWideWords) by v (nv significant words, nv >= 1) with
+// nu >= nv. q receives nu - nv + 1 quotient words and r nv remainder words; either may be null.
+// Knuth, TAOCP vol. 2, 4.3.1, algorithm D.
+void DivModWords(const uint32_t* u, uint32_t nu, const uint32_t* v, uint32_t nv, uint32_t* q,
+                 uint32_t* r) {
+    if (nv == 1) {
+        uint64_t rem = 0;
+        for (uint32_t i = nu; i-- > 0;) {
+            const uint64_t cur = (rem << 32) | u[i];
+            if (q != nullptr) {
+                q[i] = static_cast<uint32_t>(cur / v[0]);
+            }
+            rem = cur % v[0];
+        }
+        if (r != nullptr) {
+            r[0] = static_cast<uint32_t>(rem);
+        }
+        return;
+    }
+    // D1: shift both operands so that the divisor's top bit is set.
+    const int s = std::countl_zero(v[nv - 1]);
+    uint32_t vn[kWideWords];
+    uint32_t un[kWideWords + 1];
+    for (uint32_t i = nv - 1; i > 0; --i) {
+        vn[i] = s == 0 ? v[i] : (v[i] << s) | (v[i - 1] >> (32 - s));
+    }
+    vn[0] = v[0] << s;
+    un[nu] = s == 0 ? 0 : u[nu - 1] >> (32 - s);
+    for (uint32_t i = nu - 1; i > 0; --i) {
+        un[i] = s == 0 ? u[i] : (u[i] << s) | (u[i - 1] >> (32 - s));
+    }
+    un[0] = u[0] << s;
+
+    const uint64_t vTop = vn[nv - 1];
+    const uint64_t vNext = vn[nv - 2];
+    for (uint32_t j = nu - nv + 1; j-- > 0;) {
+        // D3: estimate the quotient word from the top two words, then correct it at most twice.
+        const uint64_t num = (static_cast<uint64_t>(un[j + nv]) << 32) | un[j + nv - 1];
+        uint64_t qhat = num / vTop;
+        uint64_t rhat = num % vTop;
+        while (qhat > kWordMask || qhat * vNext > ((rhat << 32) | un[j + nv - 2])) {
+            --qhat;
+            rhat += vTop;
+            if (rhat > kWordMask) {
+                break;
+            }
+        }
+        // D4: multiply and subtract.
+        uint64_t carry = 0;
+        uint64_t borrow = 0;
+        for (uint32_t i = 0; i < nv; ++i) {
+            const uint64_t p = qhat * vn[i] + carry;
+            carry = p >> 32;
+            const uint64_t t = static_cast<uint64_t>(un[i + j]) - (p & kWordMask) - borrow;
+            un[i + j] = static_cast<uint32_t>(t);
+            borrow = t >> 63;
+        }
+        const uint64_t t = static_cast<uint64_t>(un[j + nv]) - carry - borrow;
+        un[j + nv] = static_cast<uint32_t>(t);
+        // D5, D6: the estimate was one too large; add the divisor back.
+        if ((t >> 63) != 0) {
+            --qhat;
+            uint64_t c = 0;
+            for (uint32_t i = 0; i < nv; ++i) {
+                const uint64_t sum = static_cast<uint64_t>(un[i + j]) + vn[i] + c;
+                un[i + j] = static_cast<uint32_t>(sum);
+                c = sum >> 32;
+            }
+            un[j + nv] = static_cast<uint32_t>(un[j + nv] + c);
+        }
+        if (q != nullptr) {
+            q[j] = static_cast<uint32_t>(qhat);
+        }
+    }
+    // D8: the remainder is the low words shifted back.
+    if (r != nullptr) {
+        for (uint32_t i = 0; i < nv; ++i) {
+            r[i] = s == 0 ? un[i] : (un[i] >> s) | (un[i + 1] << (32 - s));
+        }
+    }
+}
+
+// ReduceWords writes u mod v into r (nv words); v has nv significant words, u has nu words.
+void ReduceWords(const uint32_t* u, uint32_t nu, const uint32_t* v, uint32_t nv, uint32_t* r) {
+    nu = Significant(u, nu);
+    if (nu < nv) {
+        std::copy_n(u, nu, r);
+        std::fill(r + nu, r + nv, 0u);
+        return;
+    }
+    DivModWords(u, nu, v, nv, nullptr, r);
+}
+
+uint32_t DigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return static_cast<uint32_t>(c - '0');
+    }
+    if (c >= 'A' && c <= 'F') {
+        return static_cast<uint32_t>(c - 'A' + 10);
+    }
+    if (c >= 'a' && c <= 'f') {
+        return static_cast<uint32_t>(c - 'a' + 10);
+    }
+    return 0;
+}
+
+// ---- Montgomery arithmetic on 64-bit limbs (odd moduli) ----
+
+struct MontValue {
+    uint64_t limb[kMaxLimbs];
+};
+
+// CMontgomery holds an odd modulus m of n limbs, -m^-1 mod 2^64 and R^2 mod m, R = 2^(64 n).
+class CMontgomery {
+public:
+    using Value = MontValue;
+
+    CMontgomery(const uint32_t* m, uint32_t words) : m_n((words + 1) / 2) {
+        ToLimbs(m, words, m_mod);
+        // Newton's iteration doubles the correct low bits of the inverse: 3, 6, ..., 96.
+        uint64_t inv = m_mod.limb[0];
+        for (int i = 0; i < 5; ++i) {
+            inv *= 2 - m_mod.limb[0] * inv;
+        }
+        m_n0 = 0 - inv;
+        uint32_t power[kWideWords] = {};
+        const uint32_t powerWords = 4 * m_n + 1;
+        power[powerWords - 1] = 1;
+        uint32_t rr[kMaxWords] = {};
+        DivModWords(power, powerWords, m, Significant(m, words), nullptr, rr);
+        ToLimbs(rr, words, m_rr);
+    }
+
+    uint32_t Limbs() const { return m_n; }
+
+    static void ToLimbs(const uint32_t* words, uint32_t count, MontValue& out) {
+        std::fill_n(out.limb, kMaxLimbs, uint64_t{0});
+        for (uint32_t i = 0; i < count; ++i) {
+            out.limb[i / 2] |= static_cast<uint64_t>(words[i]) << (32 * (i % 2));
+        }
+    }
+
+    static void ToWords(const MontValue& in, uint32_t* words) {
+        for (uint32_t i = 0; i < kMaxWords; ++i) {
+            words[i] = static_cast<uint32_t>(in.limb[i / 2] >> (32 * (i % 2)));
+        }
+    }
+
+    // Mul sets out = a * b / R mod m for a, b < m (coarsely integrated operand scanning).
+    void Mul(MontValue& out, const MontValue& a, const MontValue& b) const {
+        const uint32_t n = m_n;
+        uint64_t t[kMaxLimbs + 2] = {};
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint64_t bi = b.limb[i];
+            uint64_t c = 0;
+            for (uint32_t j = 0; j < n; ++j) {
+                const Uint128 p = static_cast<Uint128>(a.limb[j]) * bi + t[j] + c;
+                t[j] = static_cast<uint64_t>(p);
+                c = static_cast<uint64_t>(p >> 64);
+            }
+            Uint128 s = static_cast<Uint128>(t[n]) + c;
+            t[n] = static_cast<uint64_t>(s);
+            t[n + 1] = static_cast<uint64_t>(s >> 64);
+
+            const uint64_t q = t[0] * m_n0;
+            Uint128 p = static_cast<Uint128>(q) * m_mod.limb[0] + t[0];
+            c = static_cast<uint64_t>(p >> 64);
+            for (uint32_t j = 1; j < n; ++j) {
+                p = static_cast<Uint128>(q) * m_mod.limb[j] + t[j] + c;
+                t[j - 1] = static_cast<uint64_t>(p);
+                c = static_cast<uint64_t>(p >> 64);
+            }
+            s = static_cast<Uint128>(t[n]) + c;
+            t[n - 1] = static_cast<uint64_t>(s);
+            t[n] = t[n + 1] + static_cast<uint64_t>(s >> 64);
+        }
+        // t < 2m: one conditional subtraction brings it below m.
+        bool subtract = t[n] != 0;
+        if (!subtract) {
+            subtract = true;
+            for (uint32_t j = n; j-- > 0;) {
+                if (t[j] != m_mod.limb[j]) {
+                    subtract = t[j] > m_mod.limb[j];
+                    break;
+                }
+            }
+        }
+        if (subtract) {
+            uint64_t borrow = 0;
+            for (uint32_t j = 0; j < n; ++j) {
+                const uint64_t d = t[j] - m_mod.limb[j];
+                const uint64_t b1 = t[j] < m_mod.limb[j] ? 1 : 0;
+                t[j] = d - borrow;
+                borrow = b1 | (d < borrow ? 1 : 0);
+            }
+        }
+        std::copy_n(t, n, out.limb);
+        std::fill(out.limb + n, out.limb + kMaxLimbs, uint64_t{0});
+    }
+
+    // Enter converts a value below m (as words) into Montgomery form.
+    void Enter(MontValue& out, const uint32_t* words, uint32_t count) const {
+        MontValue plain;
+        ToLimbs(words, count, plain);
+        Mul(out, plain, m_rr);
+    }
+
+    void Leave(MontValue& out, const MontValue& in) const {
+        MontValue one{};
+        one.limb[0] = 1;
+        Mul(out, in, one);
+    }
+
+private:
+    uint32_t m_n;
+    uint64_t m_n0 = 0;
+    MontValue m_mod;
+    MontValue m_rr;
+};
+
+// ---- Plain modular arithmetic on 32-bit words (any non-zero modulus) ----
+
+struct PlainValue {
+    uint32_t word[kMaxWords];
+};
+
+class CPlainModulus {
+public:
+    using Value = PlainValue;
+
+    CPlainModulus(const uint32_t* m, uint32_t words) : m_m(m), m_n(Significant(m, words)) {}
+
+    void Mul(PlainValue& out, const PlainValue& a, const PlainValue& b) const {
+        uint32_t product[2 * kMaxWords];
+        MulWords(product, 2 * m_n, a.word, m_n, b.word, m_n);
+        uint32_t rem[kMaxWords] = {};
+        ReduceWords(product, 2 * m_n, m_m, m_n, rem);
+        std::copy_n(rem, kMaxWords, out.word);
+    }
+
+private:
+    const uint32_t* m_m;
+    uint32_t m_n;
+};
+
+bool ExponentBit(const uint32_t* e, uint32_t i) {
+    return ((e[i / 32] >> (i % 32)) & 1u) != 0;
+}
+
+// WindowPow gives base^e for e >= 1 of `bits` bits, left to right with a sliding window of odd
+// powers (HAC 14.85).
+template <class Ops>
+void WindowPow(const Ops& ops, typename Ops::Value& out, const typename Ops::Value& base,
+               const uint32_t* e, uint32_t bits) {
+    const uint32_t window = bits > 671 ? 6 : bits > 239 ? 5 : bits > 79 ? 4 : bits > 23 ? 3 : 1;
+    typename Ops::Value table[1u << 5];
+    table[0] = base;
+    if (window > 1) {
+        typename Ops::Value square;
+        ops.Mul(square, base, base);
+        for (uint32_t i = 1; i < (1u << (window - 1)); ++i) {
+            ops.Mul(table[i], table[i - 1], square);
+        }
+    }
+    bool started = false;
+    int64_t i = static_cast<int64_t>(bits) - 1;
+    while (i >= 0) {
+        if (!ExponentBit(e, static_cast<uint32_t>(i))) {
+            ops.Mul(out, out, out);
+            --i;
+            continue;
+        }
+        int64_t low = std::max<int64_t>(i - window + 1, 0);
+        while (!ExponentBit(e, static_cast<uint32_t>(low))) {
+            ++low;
+        }
+        uint32_t value = 0;
+        for (int64_t k = i; k >= low; --k) {
+            value = (value << 1) | (ExponentBit(e, static_cast<uint32_t>(k)) ? 1u : 0u);
+        }
+        if (started) {
+            for (int64_t k = i; k >= low; --k) {
+                ops.Mul(out, out, out);
+            }
+            ops.Mul(out, out, table[value >> 1]);
+        } else {
+            out = table[value >> 1];
+            started = true;
+        }
+        i = low - 1;
+    }
+}
+
+// ---- Probable primes ----
+
+constexpr size_t kSmallPrimeCount = 550;
+
+consteval std::array<uint16_t, kSmallPrimeCount> MakeSmallPrimes() {
+    std::array<uint16_t, kSmallPrimeCount> primes{};
+    size_t found = 0;
+    for (uint32_t c = 3; found < kSmallPrimeCount; c += 2) {
+        bool prime = true;
+        for (uint32_t d = 3; d * d <= c; d += 2) {
+            if (c % d == 0) {
+                prime = false;
+                break;
+            }
+        }
+        if (prime) {
+            primes[found++] = static_cast<uint16_t>(c);
+        }
+    }
+    return primes;
+}
+
+// The odd primes 3 to 4001, in increasing order, for trial division of candidates.
+constexpr std::array<uint16_t, kSmallPrimeCount> g_smallPrimes = MakeSmallPrimes();
+static_assert(g_smallPrimes.front() == 3 && g_smallPrimes.back() == 4001);
+
+// Runs of consecutive small primes whose product fits one word: one pass over the candidate's
+// words per run instead of one per prime.
+struct PrimeRun {
+    uint32_t product;
+    uint16_t first;
+    uint16_t end;
+};
+
+consteval size_t FillPrimeRuns(PrimeRun* runs) {
+    size_t count = 0;
+    size_t i = 0;
+    while (i < kSmallPrimeCount) {
+        PrimeRun run{g_smallPrimes[i], static_cast<uint16_t>(i), static_cast<uint16_t>(i + 1)};
+        ++i;
+        while (i < kSmallPrimeCount &&
+               static_cast<uint64_t>(run.product) * g_smallPrimes[i] <= kWordMask) {
+            run.product *= g_smallPrimes[i];
+            run.end = static_cast<uint16_t>(++i);
+        }
+        if (runs != nullptr) {
+            runs[count] = run;
+        }
+        ++count;
+    }
+    return count;
+}
+
+constexpr size_t kPrimeRunCount = FillPrimeRuns(nullptr);
+
+consteval std::array<PrimeRun, kPrimeRunCount> MakePrimeRuns() {
+    std::array<PrimeRun, kPrimeRunCount> runs{};
+    FillPrimeRuns(runs.data());
+    return runs;
+}
+
+constexpr std::array<PrimeRun, kPrimeRunCount> g_primeRuns = MakePrimeRuns();
+
+bool HasSmallFactor(const uint32_t* n, uint32_t words) {
+    for (const PrimeRun& run : g_primeRuns) {
+        uint64_t rem = 0;
+        for (uint32_t i = words; i-- > 0;) {
+            rem = ((rem << 32) | n[i]) % run.product;
+        }
+        for (uint32_t k = run.first; k < run.end; ++k) {
+            if (rem % g_smallPrimes[k] == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Rounds of Miller-Rabin with random bases: a composite passes one round with probability at
+// most 1/4 (FIPS 186-5 B.3.1), so 64 rounds bound the error by 2^-128 for any candidate.
+constexpr int kMillerRabinRounds = 64;
+
+// IsProbablePrime runs Miller-Rabin (FIPS 186-5 B.3.1) on an odd n > 3 whose top word is at
+// least 2^31, with bases drawn uniformly from [2, n - 2].
+bool IsProbablePrime(const uint32_t* n, uint32_t words, std::random_device& source) {
+    const CMontgomery mont(n, words);
+    // n - 1 = 2^s * d with d odd.
+    uint32_t nMinus1[kMaxWords] = {};
+    std::copy_n(n, words, nMinus1);
+    nMinus1[0] -= 1;
+    uint32_t s = 0;
+    while (!ExponentBit(nMinus1, s)) {
+        ++s;
+    }
+    uint32_t d[kMaxWords] = {};
+    for (uint32_t i = 0; i < words; ++i) {
+        const uint32_t bit = s % 32;
+        const uint32_t lo = i + s / 32 < words ? nMinus1[i + s / 32] : 0;
+        const uint32_t hi = i + s / 32 + 1 < words ? nMinus1[i + s / 32 + 1] : 0;
+        d[i] = bit == 0 ? lo : (lo >> bit) | (hi << (32 - bit));
+    }
+    const uint32_t dBits = 32 * Significant(d, words) -
+                           static_cast<uint32_t>(std::countl_zero(d[Significant(d, words) - 1]));
+
+    MontValue one;
+    MontValue minusOne;
+    const uint32_t oneWord = 1;
+    mont.Enter(one, &oneWord, 1);
+    mont.Enter(minusOne, nMinus1, words);
+
+    for (int round = 0; round < kMillerRabinRounds; ++round) {
+        uint32_t base[kMaxWords] = {};
+        do {
+            for (uint32_t i = 0; i < words; ++i) {
+                base[i] = source();
+            }
+        } while (CompareWords(base, Significant(base, words), nMinus1, words) >= 0 ||
+                 Significant(base, words) == 0 || (Significant(base, words) == 1 && base[0] < 2));
+        MontValue x;
+        MontValue b;
+        mont.Enter(b, base, words);
+        WindowPow(mont, x, b, d, dBits);
+        auto same = [&](const MontValue& a, const MontValue& c) {
+            return std::equal(a.limb, a.limb + mont.Limbs(), c.limb);
+        };
+        if (same(x, one) || same(x, minusOne)) {
+            continue;
+        }
+        bool passed = false;
+        for (uint32_t r = 1; r < s && !passed; ++r) {
+            mont.Mul(x, x, x);
+            if (same(x, one)) {
+                return false;
+            }
+            passed = same(x, minusOne);
+        }
+        if (!passed) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+CBigNumber::CBigNumber() : m_count(1), m_words{} {}
+
+void CBigNumber::SetWords(const uint32_t* words, uint32_t count) {
+    count = std::min(count, kMaxWords);
+    std::copy_n(words, count, m_words);
+    std::fill(m_words + count, m_words + kMaxWords, 0u);
+    m_count = std::max(Significant(m_words, count), 1u);
+}
+
+int CBigNumber::Compare(const CBigNumber& other) const {
+    return CompareWords(m_words, m_count, other.m_words, other.m_count);
+}
+
+void CBigNumber::Assign(const CBigNumber& other) {
+    *this = other;
+}
+
+void CBigNumber::SetValue(uint64_t v) {
+    const uint32_t words[2] = {static_cast<uint32_t>(v), static_cast<uint32_t>(v >> 32)};
+    SetWords(words, 2);
+}
+
+uint32_t CBigNumber::BitLength() const {
+    const uint32_t top = m_words[m_count - 1];
+    return 32 * (m_count - 1) + static_cast<uint32_t>(32 - std::countl_zero(top));
+}
+
+CBigNumber CBigNumber::Add(const CBigNumber& b) const {
+    const uint32_t n = std::max(m_count, b.m_count);
+    uint32_t sum[kMaxWords + 1];
+    uint64_t carry = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+        const uint64_t t = static_cast<uint64_t>(m_words[i]) + b.m_words[i] + carry;
+        sum[i] = static_cast<uint32_t>(t);
+        carry = t >> 32;
+    }
+    sum[n] = static_cast<uint32_t>(carry);
+    CBigNumber result;
+    result.SetWords(sum, n + 1);
+    return result;
+}
+
+CBigNumber CBigNumber::AddWord(uint32_t w) const {
+    CBigNumber b;
+    b.m_words[0] = w;
+    return Add(b);
+}
+
+CBigNumber CBigNumber::Sub(const CBigNumber& b) const {
+    CBigNumber result;
+    if (Compare(b) <= 0) {
+        return result;
+    }
+    uint32_t diff[kMaxWords];
+    uint64_t borrow = 0;
+    for (uint32_t i = 0; i < m_count; ++i) {
+        const uint64_t t = static_cast<uint64_t>(m_words[i]) - b.m_words[i] - borrow;
+        diff[i] = static_cast<uint32_t>(t);
+        borrow = t >> 63;
+    }
+    result.SetWords(diff, m_count);
+    return result;
+}
+
+CBigNumber CBigNumber::Mul(const CBigNumber& b) const {
+    uint32_t product[kMaxWords];
+    MulWords(product, kMaxWords, m_words, m_count, b.m_words, b.m_count);
+    CBigNumber result;
+    result.SetWords(product, kMaxWords);
+    return result;
+}
+
+CBigNumber CBigNumber::MulWord(uint32_t w) const {
+    CBigNumber b;
+    b.m_words[0] = w;
+    return Mul(b);
+}
+
+void CBigNumber::DivMod(const CBigNumber& b, CBigNumber* q, CBigNumber* r) const {
+    if (b.IsZero()) {
+        if (q != nullptr) {
+            *q = CBigNumber();
+        }
+        if (r != nullptr) {
+            *r = CBigNumber();
+        }
+        return;
+    }
+    if (Compare(b) < 0) {
+        if (r != nullptr) {
+            *r = *this;
+        }
+        if (q != nullptr) {
+            *q = CBigNumber();
+        }
+        return;
+    }
+    uint32_t quotient[kMaxWords] = {};
+    uint32_t remainder[kMaxWords] = {};
+    DivModWords(m_words, m_count, b.m_words, b.m_count, quotient, remainder);
+    if (q != nullptr) {
+        q->SetWords(quotient, m_count - b.m_count + 1);
+    }
+    if (r != nullptr) {
+        r->SetWords(remainder, b.m_count);
+    }
+}
+
+CBigNumber CBigNumber::Div(const CBigNumber& b) const {
+    CBigNumber q;
+    DivMod(b, &q, nullptr);
+    return q;
+}
+
+CBigNumber CBigNumber::DivWord(uint32_t w) const {
+    CBigNumber b;
+    b.m_words[0] = w;
+    return Div(b);
+}
+
+CBigNumber CBigNumber::Mod(const CBigNumber& b) const {
+    CBigNumber r;
+    DivMod(b, nullptr, &r);
+    return r;
+}
+
+uint32_t CBigNumber::ModWord(uint32_t w) const {
+    if (w == 0) {
+        return 0;
+    }
+    uint64_t rem = 0;
+    for (uint32_t i = m_count; i-- > 0;) {
+        rem = ((rem << 32) | m_words[i]) % w;
+    }
+    return static_cast<uint32_t>(rem);
+}
+
+void CBigNumber::FromText(std::string_view text, uint32_t base) {
+    // Digits are taken in runs of `run` characters: value = value * base^run + run's value, which
+    // is the digit-by-digit Horner rule modulo 2^3200, with far fewer passes over the words.
+    // A run's value is below 16 * base^run (digits may exceed the base), so base^run stays
+    // below 2^28 to keep it in one word.
+    uint32_t run = 1;
+    uint64_t runPower = base;
+    while (base >= 2 && runPower * base <= (kWordMask >> 4)) {
+        runPower *= base;
+        ++run;
+    }
+    uint32_t words[kMaxWords] = {};
+    uint32_t count = 1;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t take = std::min<size_t>(run, text.size() - pos);
+        uint64_t multiplier = 1;
+        uint64_t chunk = 0;
+        for (size_t k = 0; k < take; ++k) {
+            multiplier *= base;
+            chunk = chunk * base + DigitValue(text[pos + k]);
+        }
+        pos += take;
+        uint64_t carry = chunk;
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint64_t t = multiplier * words[i] + carry;
+            words[i] = static_cast<uint32_t>(t);
+            carry = t >> 32;
+        }
+        if (carry != 0 && count < kMaxWords) {
+            words[count++] = static_cast<uint32_t>(carry);
+        }
+        count = std::max(Significant(words, count), 1u);
+    }
+    SetWords(words, count);
+}
+
+std::string CBigNumber::ToText(uint32_t base) const {
+    if (base < 2 || base > 16) {
+        return {};
+    }
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    uint32_t run = 1;
+    uint64_t runPower = base;
+    while (runPower * base <= kWordMask) {
+        runPower *= base;
+        ++run;
+    }
+    uint32_t words[kMaxWords];
+    std::copy_n(m_words, kMaxWords, words);
+    uint32_t count = m_count;
+    std::string reversed;
+    reversed.reserve(3200);
+    while (count > 1 || words[0] != 0) {
+        uint64_t rem = 0;
+        for (uint32_t i = count; i-- > 0;) {
+            const uint64_t cur = (rem << 32) | words[i];
+            words[i] = static_cast<uint32_t>(cur / runPower);
+            rem = cur % runPower;
+        }
+        count = std::max(Significant(words, count), 1u);
+        const bool last = count == 1 && words[0] == 0;
+        for (uint32_t k = 0; k < run && (!last || rem != 0); ++k) {
+            reversed.push_back(kDigits[rem % base]);
+            rem /= base;
+        }
+    }
+    if (reversed.empty()) {
+        return "0";
+    }
+    return {reversed.rbegin(), reversed.rend()};
+}
+
+CBigNumber CBigNumber::ModInverse(const CBigNumber& m) const {
+    // Extended Euclid on magnitudes: X and Y are the Bezout coefficients of this, with signs
+    // kept apart. The loop keeps M = X * this (mod m) up to sign, so X ends as the inverse.
+    CBigNumber bigM = m;
+    CBigNumber bigE = *this;
+    CBigNumber x;
+    CBigNumber y;
+    y.SetValue(1);
+    bool xNegative = false;
+    bool yNegative = false;
+    while (!bigE.IsZero()) {
+        CBigNumber quotient;
+        CBigNumber remainder;
+        bigM.DivMod(bigE, &quotient, &remainder);
+        bigM = bigE;
+        bigE = remainder;
+        const CBigNumber t = y;
+        const bool tNegative = yNegative;
+        y = y.Mul(quotient);
+        if (xNegative == yNegative) {
+            if (x.Compare(y) >= 0) {
+                y = x.Sub(y);
+            } else {
+                y = y.Sub(x);
+                yNegative = true;
+            }
+        } else {
+            y = x.Add(y);
+            yNegative = !yNegative;
+        }
+        x = t;
+        xNegative = tNegative;
+    }
+    x = xNegative ? m.Sub(x) : x;
+    // Only this = 1 with m = 1 leaves X = 1 = m; the inverse is then 0.
+    return !m.IsZero() && x.Compare(m) >= 0 ? x.Mod(m) : x;
+}
+
+CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
+    if (e.m_count == 1 && e.m_words[0] <= 1) {
+        return *this;
+    }
+    CBigNumber result;
+    if (m.IsZero()) {
+        return result;
+    }
+    const CBigNumber base = Mod(m);
+    const uint32_t bits = e.BitLength();
+    uint32_t words[kMaxWords];
+    if ((m.m_words[0] & 1u) != 0) {
+        const CMontgomery mont(m.m_words, m.m_count);
+        MontValue b;
+        MontValue x;
+        mont.Enter(b, base.m_words, m.m_count);
+        WindowPow(mont, x, b, e.m_words, bits);
+        mont.Leave(x, x);
+        CMontgomery::ToWords(x, words);
+    } else {
+        const CPlainModulus plain(m.m_words, m.m_count);
+        PlainValue b;
+        PlainValue x;
+        std::copy_n(base.m_words, kMaxWords, b.word);
+        WindowPow(plain, x, b, e.m_words, bits);
+        std::copy_n(x.word, kMaxWords, words);
+    }
+    result.SetWords(words, kMaxWords);
+    return result;
+}
+
+void CBigNumber::GenerateProbablePrime(uint32_t words) {
+    words = std::clamp(words, 1u, kMaxWords);
+    // The kernel's generator, read through the file so that no CPU instruction source is used.
+    std::random_device source("/dev/urandom");
+    uint32_t candidate[kMaxWords] = {};
+    for (;;) {
+        for (uint32_t i = 0; i < words; ++i) {
+            candidate[i] = source();
+        }
+        // The two top bits make a product of two such primes exactly 64 * words bits long.
+        candidate[words - 1] |= 0xC0000000u;
+        candidate[0] |= 1u;
+        if (!HasSmallFactor(candidate, words) && IsProbablePrime(candidate, words, source)) {
+            break;
+        }
+    }
+    SetWords(candidate, words);
+}
