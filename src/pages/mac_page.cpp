@@ -1,0 +1,141 @@
+#include "pages/mac_page.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "common/hex_codec.h"
+#include "crypto/des_mac.h"
+
+namespace {
+
+constexpr const char* kDefaultIv = "0000000000000000";
+constexpr std::array<const char*, 3> kDefaultKeys = {
+    "0123456789ABCDEF",
+    "0123456789ABCDEFFEDCBA9876543210",
+    "0123456789ABCDEFFEDCBA987654321089ABCDEF01234567",
+};
+constexpr std::array<int, 3> kKeyTypeBytes = {8, 16, 24};
+
+// The padding of each choice of "运算类型", in the order of the group: PBOC-MAC, ANSI X9.9/X9.19,
+// CBC-MAC, PSAM-MAC.
+constexpr std::array<MacPadType, 4> kPadTypes = {MacPadType::Pboc, MacPadType::AnsiX919,
+                                                 MacPadType::CbcMac, MacPadType::Pboc};
+
+}  // namespace
+
+CMacPage::CMacPage() : CPage("mac", "MAC 运算") {
+    AddField({.id = "iv",
+              .label = "初始向量：",
+              .role = Role::Plain,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "data",
+              .label = "处理数据：",
+              .role = Role::Input,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "key",
+              .label = "密钥(K) ：",
+              .role = Role::Key,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "result",
+              .label = "处理结果：",
+              .role = Role::Result,
+              .counter_rule = CounterRule::Manual,
+              .read_only = true});
+    AddOption(
+        {.id = "keytype",
+         .caption = "密钥类型",
+         .choices = {
+             {"single", "单倍DES运算"}, {"double", "双倍DES运算"}, {"triple", "三倍DES运算"}}});
+    AddOption({.id = "alg",
+               .caption = "运算类型",
+               .choices = {{"pboc", "PBOC-MAC算法"},
+                           {"x919", "ANSI X9.9/X9.19"},
+                           {"cbc", "CBC-MAC算法"},
+                           {"psam", "PSAM-MAC算法"}}});
+    AddOption({.id = "maclen", .caption = "MAC长度", .choices = {{"4", "4字节"}, {"8", "8字节"}}});
+    AddOption({.id = "spaced",
+               .caption = "结果是否加入空格",
+               .choices = {{"yes", "是"}, {"no", "否"}},
+               .selected = 1});
+    AddButton("compute", "计算", [this] { return OnCompute(); });
+    AddButton("clear", "清空", [this] { return OnClear(); });
+    AddSection(
+        {.caption = "MAC 通用算法",
+         .fields = {"iv", "data", "key", "result"},
+         .options = {"keytype", "alg", "maclen", "spaced"},
+         .buttons = {"compute", "clear"},
+         .notes = {"说明：输入的数据必须是十六进制的数据，若长度不够则根据运算类型自动补位。",
+                   "如果密钥是8个字节为单长度MAC计算，若是16字节则为双长度MAC计算 。"}});
+    SetText("iv", kDefaultIv);
+    SetText("key", kDefaultKeys[0]);
+}
+
+void CMacPage::OnFieldChanged(const std::string& field_id) {
+    CPage::OnFieldChanged(field_id);
+    if (field_id == "key") {
+        const auto bytes = static_cast<int>(RemoveBlanks(Text("key")).size() / 2);
+        SyncKeyTypeRadios("keytype", bytes, kKeyTypeBytes);
+    }
+}
+
+void CMacPage::OnOptionChosen(const std::string& group_id) {
+    if (group_id == "keytype" && Option("keytype") >= 0) {
+        SetText("key", kDefaultKeys[static_cast<size_t>(Option("keytype"))]);
+    }
+}
+
+ActionResult CMacPage::OnCompute() {
+    const std::string key = RemoveBlanks(Text("key"));
+    const std::string iv = RemoveBlanks(Text("iv"));
+    const std::string data = RemoveBlanks(Text("data"));
+    if (key.empty() || data.empty()) {
+        return ErrorBox("Des Key or Encrypt Data can not be null, Pls input !!!");
+    }
+    if (key.size() != 16 && key.size() != 32 && key.size() != 48) {
+        return ErrorBox(
+            "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!");
+    }
+    if (const int p = CheckHexText(key); p > 0) {
+        return IllegalByteBox(p, " byte of the Des Key is the illegal, Pls Check !!!");
+    }
+    if (data.size() % 2 != 0) {
+        return ErrorBox("Encrypt Data should be even , and not be odd , Pls Check !!!");
+    }
+    if (const int p = CheckHexText(data); p > 0) {
+        return IllegalByteBox(p, " byte of the Encrypt Data is the illegal, Pls Check !!!");
+    }
+    if (const int p = CheckHexText(iv); p > 0) {
+        return IllegalByteBox(p, " byte of the IV is the illegal, Pls Check !!!");
+    }
+
+    const MacPadType pad = kPadTypes[static_cast<size_t>(Option("alg"))];
+    const std::vector<uint8_t> iv_bytes = HexToBytes(iv);
+    const std::vector<uint8_t> key_bytes = HexToBytes(key);
+    const std::vector<uint8_t> data_bytes = HexToBytes(data);
+    std::array<uint8_t, 8> mac{};
+    bool computed = false;
+    // The key type follows the key's length (8, 16 or 24 bytes) after every change of the key.
+    if (Option("keytype") == 0) {
+        computed = MacSingleKey(pad, iv_bytes, key_bytes, data_bytes, mac);
+    } else if (Option("keytype") == 1) {
+        computed = MacDoubleKey(pad, iv_bytes, key_bytes, data_bytes, mac);
+    }
+    if (!computed) {
+        // There is no MAC algorithm for a 24-byte key.
+        return ErrorBox("Mac Key should be 8 bytes or 16 bytes, Pls input the correct !!!");
+    }
+
+    const size_t length = Option("maclen") == 1 ? 8 : 4;
+    ShowResult("result", std::span<const uint8_t>(mac).first(length));
+    return std::nullopt;
+}
+
+ActionResult CMacPage::OnClear() {
+    for (const char* id : {"data", "key", "result"}) {
+        SetText(id, "");
+        SetCounter(id, "");
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,21 @@
+// The MAC page: PBOC, ANSI X9.9/X9.19, CBC-MAC and PSAM MACs with single- or double-length keys.
+#pragma once
+
+#include <string>
+
+#include "common/page.h"
+
+class CMacPage : public CPage {
+public:
+    CMacPage();
+
+    // OnCompute checks key, data and IV, then shows the first 4 or 8 bytes of the MAC:
+    // MacSingleKey for an 8-byte key, MacDoubleKey for a 16-byte key; a 24-byte key is refused.
+    ActionResult OnCompute();
+    // OnClear empties the data, key and result fields and their counters; the IV stays.
+    ActionResult OnClear();
+
+protected:
+    void OnFieldChanged(const std::string& field_id) override;
+    void OnOptionChosen(const std::string& group_id) override;
+};
