@@ -1,12 +1,14 @@
 #include "pages/page_registry.h"
 
+#include "pages/des_page.h"
 #include "pages/empty_page.h"
+#include "pages/mac_page.h"
 #include "pages/tlv_page.h"
 
 std::vector<std::unique_ptr<CPage>> CreatePages() {
     std::vector<std::unique_ptr<CPage>> pages;
-    pages.push_back(std::make_unique<CEmptyPage>("des", "DES 运算"));
-    pages.push_back(std::make_unique<CEmptyPage>("mac", "MAC 运算"));
+    pages.push_back(std::make_unique<CDesPage>());
+    pages.push_back(std::make_unique<CMacPage>());
     pages.push_back(std::make_unique<CEmptyPage>("aes", "AES 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("rsa", "RSA 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("crt", "CRT 运算"));
