@@ -1,2 +1,160 @@
+// keywright-cli driven as a user drives it: the real binary, its output streams and exit status.
 #include <gtest/gtest.h>
-TEST(Cli, Placeholder) {}
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CliRun {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string Quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (const char ch : arg) {
+        quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    }
+    return quoted + "'";
+}
+
+// RunCli runs keywright-cli with the arguments, feeding `input` on standard input.
+CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "") {
+    const std::string base = ::testing::TempDir() + "keywright_cli_test";
+    std::ofstream(base + ".in", std::ios::binary) << input;
+    std::string command = Quote(KEYWRIGHT_CLI);
+    for (const std::string& arg : args) {
+        command += " " + Quote(arg);
+    }
+    command +=
+        " < " + Quote(base + ".in") + " > " + Quote(base + ".out") + " 2> " + Quote(base + ".err");
+    const int raw = std::system(command.c_str());
+    CliRun run{ReadFile(base + ".out"), ReadFile(base + ".err"), -1};
+    if (raw != -1 && WIFEXITED(raw)) {
+        run.status = WEXITSTATUS(raw);
+    }
+    return run;
+}
+
+bool IsUpperHex(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789ABCDEF") == std::string::npos;
+}
+
+TEST(Cli, PrintsTheResultFieldOfAnAction) {
+    const CliRun run =
+        RunCli({"des", "encrypt", "--key", "0123456789ABCDEF", "--data", "11 22 33"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    ASSERT_EQ(run.out.size(), 17u) << run.out;
+    EXPECT_TRUE(IsUpperHex(run.out.substr(0, 16))) << run.out;
+    EXPECT_EQ(run.out.back(), '\n');
+}
+
+TEST(Cli, ARefusalGoesToStandardErrorWithStatusOne) {
+    const CliRun run = RunCli({"des", "encrypt", "--data", "112"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Encrypt Data should be even , and not be odd , Pls Check !!!\n");
+}
+
+TEST(Cli, UsageErrorsExitWithTwoAndOneLine) {
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"nosuchpage", "encrypt"},
+        {"des"},
+        {"des", "frobnicate"},
+        {"des", "encrypt", "--mode", "ofb"},
+        {"des", "encrypt", "--mode", "7"},
+        {"des", "encrypt", "--nosuchfield", "00"},
+        {"des", "encrypt", "--key"},
+        {"des", "encrypt", "--iv", "0000000000000000"},  // disabled while ECB is chosen
+        {"des", "encrypt", "--result", "00"},            // read-only
+        {"des", "encrypt", "--data-file", "/nonexistent/file.hex"},
+        {"dataop", "compute", "--op", "not", "--src2", "00"},  // disabled for NOT
+    };
+    for (const auto& args : cases) {
+        const CliRun run = RunCli(args);
+        std::string joined;
+        for (const auto& arg : args) {
+            joined += arg + " ";
+        }
+        EXPECT_EQ(run.status, 2) << joined;
+        EXPECT_EQ(run.out, "") << joined;
+        EXPECT_FALSE(run.err.empty()) << joined;
+    }
+}
+
+TEST(Cli, GesturesApplyInOrderAndAcceptChoiceIndexes) {
+    const CliRun by_name =
+        RunCli({"des", "encrypt", "--mode", "cbc", "--iv", "0000000000000000", "--data", "00"});
+    const CliRun by_index =
+        RunCli({"des", "encrypt", "--mode", "1", "--iv", "0000000000000000", "--data", "00"});
+    EXPECT_EQ(by_name.status, 0) << by_name.err;
+    EXPECT_EQ(by_name.out, by_index.out);
+}
+
+TEST(Cli, FieldFilesAndStandardInput) {
+    const std::string path = ::testing::TempDir() + "keywright_cli_data.hex";
+    std::ofstream(path) << "11 22 33\n";
+    const CliRun from_file = RunCli({"des", "encrypt", "--data-file", path});
+    const CliRun from_stdin = RunCli({"des", "encrypt", "--data-file", "-"}, "11 22 33\n");
+    const CliRun typed = RunCli({"des", "encrypt", "--data", "11 22 33"});
+    EXPECT_EQ(from_file.status, 0) << from_file.err;
+    EXPECT_EQ(from_file.out, typed.out);
+    EXPECT_EQ(from_stdin.out, typed.out);
+}
+
+TEST(Cli, SeveralWrittenFieldsPrintAsFieldEqualsText) {
+    const CliRun run = RunCli({"dataop", "clear", "--src1", "01", "--src2", "02"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "src1=\nsrc2=\nresult=\n");
+}
+
+TEST(Cli, JsonHasTheWholeFormAndKeepsRefusalsOffStandardError) {
+    const CliRun ok = RunCli({"des", "encrypt", "--data", "1122334455667788", "--json"});
+    EXPECT_EQ(ok.status, 0);
+    for (const char* part :
+         {"{\"page\": \"des\"", "\"action\": \"encrypt\"", "\"message\": null", "\"fields\": {",
+          "\"iv\": {\"text\": \"0000000000000000\"", "\"counter\": \"08\"", "\"enabled\": false",
+          "\"readonly\": true", "\"options\": {\"keytype\": 0", "\"mode\": 0", "\"spaced\": 1",
+          "\"buttons\": {\"encrypt\": {\"caption\": \"加密\", "
+          "\"enabled\": true}"}) {
+        EXPECT_NE(ok.out.find(part), std::string::npos) << part << "\n" << ok.out;
+    }
+    const CliRun refused = RunCli({"des", "encrypt", "--json"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "");
+    EXPECT_NE(refused.out.find("\"message\": {\"text\": \"Des Key or Encrypt Data can not be null, "
+                               "Pls input !!!\", \"caption\": \"Error\", \"icon\": \"error\"}"),
+              std::string::npos)
+        << refused.out;
+}
+
+TEST(Cli, ListAndHelpDescribeThePages) {
+    const CliRun list = RunCli({"--list"});
+    EXPECT_EQ(list.status, 0);
+    for (const char* part : {"des\tDES 运算", "encrypt (加密)", "keytype: single | double | triple",
+                             "dataop\t数据运算", "convert\t数据转换"}) {
+        EXPECT_NE(list.out.find(part), std::string::npos) << part;
+    }
+    const CliRun help = RunCli({"des", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--iv"), std::string::npos);
+    EXPECT_NE(help.out.find("default \"0000000000000000\""), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+// The main window, started offscreen: its tabs, one page at a time, fields kept across tab changes,
+// gestures reaching the page models and message boxes coming back.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/about_dlg.h"
+#include "app/keywright_dlg.h"
+#include "app/page_view.h"
+
+class KeywrightDlgTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void HasTheTitleAndThirteenTabsInOrder();
+    void ShowsOnePageAtATimeAndKeepsTypedFields();
+    void TypingUpdatesCountersAndPressingShowsTheMessage();
+    void OptionsEnableFieldsAtOnce();
+    void AboutItemOpensTheAboutBox();
+};
+
+void KeywrightDlgTest::HasTheTitleAndThirteenTabsInOrder() {
+    CKeywrightDlg window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("Hexwellv1.3 2012-01-14"));
+    const QStringList captions = {"DES 运算", "MAC 运算", "AES 运算", "RSA 运算", "CRT 运算",
+                                  "数据转换", "数据运算", "校验运算", "大数运算", "TLV 运算",
+                                  "SM4 运算", "SM3 运算", "SM2 运算"};
+    QCOMPARE(window.Tabs()->count(), captions.size());
+    for (int i = 0; i < captions.size(); ++i) {
+        QCOMPARE(window.Tabs()->tabText(i), captions[i]);
+    }
+    QCOMPARE(window.Tabs()->currentIndex(), 0);
+}
+
+void KeywrightDlgTest::ShowsOnePageAtATimeAndKeepsTypedFields() {
+    CKeywrightDlg window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto visiblePages = [&] {
+        int visible = 0;
+        for (int i = 0; i < window.Tabs()->count(); ++i) {
+            visible += window.PageView(i)->isVisible() ? 1 : 0;
+        }
+        return visible;
+    };
+    QCOMPARE(visiblePages(), 1);
+    QVERIFY(window.PageView(0)->isVisible());
+
+    window.Tabs()->setCurrentIndex(6);
+    QCOMPARE(visiblePages(), 1);
+    QVERIFY(window.PageView(6)->isVisible());
+    auto* source = window.PageView(6)->findChild<QLineEdit*>(QStringLiteral("src1"));
+    QVERIFY(source != nullptr);
+    QTest::keyClicks(source, QStringLiteral("12 34"));
+
+    window.Tabs()->setCurrentIndex(0);
+    QVERIFY(!window.PageView(6)->isVisible());
+    window.Tabs()->setCurrentIndex(6);
+    QCOMPARE(source->text(), QStringLiteral("12 34"));
+}
+
+void KeywrightDlgTest::TypingUpdatesCountersAndPressingShowsTheMessage() {
+    CKeywrightDlg window;
+    window.show();
+    window.Tabs()->setCurrentIndex(6);
+    CPageView* view = window.PageView(6);
+    std::vector<MessageBox> shown;
+    view->SetMessagePresenter(
+        [&](QWidget*, const MessageBox& message) { shown.push_back(message); });
+
+    auto* source = view->findChild<QLineEdit*>(QStringLiteral("src1"));
+    auto* counter = view->findChild<QLineEdit*>(QStringLiteral("src1_count"));
+    QVERIFY(source != nullptr && counter != nullptr);
+    QTest::keyClicks(source, QStringLiteral("11 22 3"));
+    QCOMPARE(counter->text(), QStringLiteral("02"));
+
+    auto* compute = view->findChild<QPushButton*>(QStringLiteral("compute"));
+    QVERIFY(compute != nullptr);
+    QTest::mouseClick(compute, Qt::LeftButton);
+    QCOMPARE(shown.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(shown[0].caption), QStringLiteral("Error"));
+    QCOMPARE(QString::fromStdString(shown[0].text),
+             QStringLiteral("XOR Data should be even , and not be odd , Pls Check !!!"));
+    QCOMPARE(source->text(), QStringLiteral("11 22 3"));
+
+    source->clear();
+    QTest::keyClicks(source, QStringLiteral("0F0F"));
+    auto* other = view->findChild<QLineEdit*>(QStringLiteral("src2"));
+    QTest::keyClicks(other, QStringLiteral("FF"));
+    QTest::mouseClick(compute, Qt::LeftButton);
+    QCOMPARE(shown.size(), size_t{1});
+    QCOMPARE(view->findChild<QLineEdit*>(QStringLiteral("result"))->text(), QStringLiteral("0F00"));
+}
+
+void KeywrightDlgTest::OptionsEnableFieldsAtOnce() {
+    CKeywrightDlg window;
+    window.show();
+    window.Tabs()->setCurrentIndex(6);
+    CPageView* view = window.PageView(6);
+    auto* other = view->findChild<QLineEdit*>(QStringLiteral("src2"));
+    QVERIFY(other->isEnabled());
+    const auto radios = view->findChildren<QRadioButton*>();
+    QRadioButton* notRadio = nullptr;
+    for (QRadioButton* radio : radios) {
+        if (radio->text() == QStringLiteral("取反NOT运算")) {
+            notRadio = radio;
+        }
+    }
+    QVERIFY(notRadio != nullptr);
+    QTest::mouseClick(notRadio, Qt::LeftButton);
+    QVERIFY(notRadio->isChecked());
+    QVERIFY(!other->isEnabled());
+    int checked = 0;
+    for (QRadioButton* radio : radios) {
+        checked += radio->isChecked() ? 1 : 0;
+    }
+    QCOMPARE(checked, 1);
+}
+
+void KeywrightDlgTest::AboutItemOpensTheAboutBox() {
+    CKeywrightDlg window;
+    window.show();
+    QCOMPARE(window.AboutAction()->text(), QStringLiteral("关于 Keywright(&A)..."));
+    QCOMPARE(window.AboutAction()->shortcut(), QKeySequence(Qt::Key_F1));
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        QVERIFY(about != nullptr);
+        QCOMPARE(about->windowTitle(), QStringLiteral("关于 Keywright"));
+        bool hasVersion = false;
+        for (QLabel* label : about->findChildren<QLabel*>()) {
+            hasVersion = hasVersion || label->text() == QStringLiteral("Keywright 1.0 版");
+        }
+        QVERIFY(hasVersion);
+        auto* ok = about->findChild<QPushButton*>(QStringLiteral("ok"));
+        QCOMPARE(ok->text(), QStringLiteral("确定"));
+        seen = true;
+        ok->click();
+    });
+    window.AboutAction()->trigger();
+    QVERIFY(seen);
+}
+
+QTEST_MAIN(KeywrightDlgTest)
+#include "keywright_dlg_test.moc"
