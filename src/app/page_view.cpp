@@ -127,8 +127,11 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
         widgets.counter = MakeCounter();
         widgets.counter->setObjectName(ToQt(field.id + "_count"));
         widgets.bytesWord = new QLabel(QStringLiteral("字节"));
-        grid->addWidget(widgets.counter, row, 2, Qt::AlignTop);
-        grid->addWidget(widgets.bytesWord, row, 3, Qt::AlignTop);
+        ApplyCaptionRole(widgets.bytesWord, Role::Plain);
+        const Qt::Alignment align =
+            field.kind == FieldKind::MultiLine ? Qt::AlignTop : Qt::AlignVCenter;
+        grid->addWidget(widgets.counter, row, 2, align);
+        grid->addWidget(widgets.bytesWord, row, 3, align);
     }
     widgets.label->setObjectName(ToQt(field.id + "_label"));
     m_fields[field.id] = widgets;
