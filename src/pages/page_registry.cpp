@@ -1,6 +1,8 @@
 #include "pages/page_registry.h"
 
 #include "pages/des_page.h"
+#include "pages/convert_page.h"
+#include "pages/data_op_page.h"
 #include "pages/empty_page.h"
 #include "pages/mac_page.h"
 #include "pages/tlv_page.h"
@@ -12,8 +14,8 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CEmptyPage>("aes", "AES 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("rsa", "RSA 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("crt", "CRT 运算"));
-    pages.push_back(std::make_unique<CEmptyPage>("convert", "数据转换"));
-    pages.push_back(std::make_unique<CEmptyPage>("dataop", "数据运算"));
+    pages.push_back(std::make_unique<CConvertPage>());
+    pages.push_back(std::make_unique<CDataOpPage>());
     pages.push_back(std::make_unique<CEmptyPage>("checksum", "校验运算"));
     pages.push_back(std::make_unique<CEmptyPage>("bignum", "大数运算"));
     pages.push_back(std::make_unique<CTlvPage>());

@@ -1,0 +1,27 @@
+// CConvertPage: the "数据转换" tab. Text to its hex form and hex back to text, the text taken in
+// the GBK code page.
+#pragma once
+
+#include "common/page.h"
+
+class CConvertPage : public CPage {
+public:
+    CConvertPage();
+
+protected:
+    void OnFieldChanged(const std::string& field_id) override;
+    void OnOptionChosen(const std::string& group_id) override;
+
+private:
+    ActionResult OnConvert();
+    ActionResult OnClear();
+    ActionResult HexToText(const std::string& input, bool spaced);
+    ActionResult TextToHex(const std::string& input, bool spaced);
+    // ShowLabels names the two fields after the chosen direction.
+    void ShowLabels();
+};
+
+// SpaceTextPairs gives the characters of UTF-8 text two at a time, each pair followed by one
+// blank; an odd last character stands alone, followed by one blank. A CR LF line break counts as
+// one character, so that it is never split.
+std::string SpaceTextPairs(std::string_view utf8);
