@@ -1,10 +1,13 @@
 #include "pages/page_registry.h"
 
-#include "pages/des_page.h"
+#include "pages/big_num_page.h"
+#include "pages/crt_page.h"
 #include "pages/convert_page.h"
 #include "pages/data_op_page.h"
+#include "pages/des_page.h"
 #include "pages/empty_page.h"
 #include "pages/mac_page.h"
+#include "pages/rsa_page.h"
 #include "pages/tlv_page.h"
 
 std::vector<std::unique_ptr<CPage>> CreatePages() {
@@ -12,12 +15,12 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CDesPage>());
     pages.push_back(std::make_unique<CMacPage>());
     pages.push_back(std::make_unique<CEmptyPage>("aes", "AES 运算"));
-    pages.push_back(std::make_unique<CEmptyPage>("rsa", "RSA 运算"));
-    pages.push_back(std::make_unique<CEmptyPage>("crt", "CRT 运算"));
+    pages.push_back(std::make_unique<CRsaPage>());
+    pages.push_back(std::make_unique<CCrtPage>());
     pages.push_back(std::make_unique<CConvertPage>());
     pages.push_back(std::make_unique<CDataOpPage>());
     pages.push_back(std::make_unique<CEmptyPage>("checksum", "校验运算"));
-    pages.push_back(std::make_unique<CEmptyPage>("bignum", "大数运算"));
+    pages.push_back(std::make_unique<CBigNumPage>());
     pages.push_back(std::make_unique<CTlvPage>());
     pages.push_back(std::make_unique<CEmptyPage>("sm4", "SM4 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("sm3", "SM3 运算"));
