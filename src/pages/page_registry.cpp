@@ -1,8 +1,8 @@
 #include "pages/page_registry.h"
 
 #include "pages/big_num_page.h"
-#include "pages/crt_page.h"
 #include "pages/convert_page.h"
+#include "pages/crt_page.h"
 #include "pages/data_op_page.h"
 #include "pages/des_page.h"
 #include "pages/empty_page.h"
