@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 #include <openssl/bn.h>
 
+#include <openssl/err.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -113,10 +118,15 @@ TEST(BigNumberArithmetic, HandWorkedCases) {
          "0", "", ""},
         {"FFFFFFFFFFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFFFFFFFFFF", "1FFFFFFFFFFFFFFFFFFFFFFFE", "0",
          "FFFFFFFFFFFFFFFFFFFFFFFE000000000000000000000001", "1", "0"},
-        // A quotient word estimate that needs the add-back step of long division.
-        {"7FFF800000000000000000000000", "800000000000FFFF", "7FFF80000000800000000000FFFF",
-         "7FFF7FFFFFFF7FFFFFFFFFFF0001", "3FFFC00000007FFF0000800000000000000000000000",
-         "FFFEFFFFFFFE", "1FFFF0001FFFE"},
+        // Quotient word estimates one too large, which long division corrects by adding the
+        // divisor back (Knuth 4.3.1 D6).
+        {"800000000000000000000003", "200000000000000000000001", "A00000000000000000000004",
+         "600000000000000000000002", "100000000000000000000000E00000000000000000000003", "3",
+         "200000000000000000000000"},
+        {"7FFFFFFF800000000000000000000000", "800000000000000000000001",
+         "80000000000000000000000000000001", "7FFFFFFEFFFFFFFFFFFFFFFFFFFFFFFF",
+         "3FFFFFFFC0000000000000007FFFFFFF800000000000000000000000", "FFFFFFFE",
+         "7FFFFFFFFFFFFFFF00000002"},
     };
     for (const ArithmeticCase& c : cases) {
         const CBigNumber a = Hex(c.a);
@@ -184,6 +194,264 @@ TEST(BigNumberModular, ModPowSmallExponents) {
     // Textbook RSA with N = 61 * 53.
     EXPECT_EQ(Hex("41").ModPow(Hex("11"), Hex("CA1")).ToText(16), "AE6");
     EXPECT_EQ(Hex("AE6").ModPow(Hex("AC1"), Hex("CA1")).ToText(16), "41");
+}
+
+// ---- random operands against OpenSSL ----
+
+struct BnFree {
+    void operator()(BIGNUM* n) const { BN_free(n); }
+};
+using Bn = std::unique_ptr<BIGNUM, BnFree>;
+
+struct BnCtxFree {
+    void operator()(BN_CTX* c) const { BN_CTX_free(c); }
+};
+
+Bn NewBn() {
+    return Bn(BN_new());
+}
+
+Bn BnFromHex(const std::string& hex) {
+    BIGNUM* n = nullptr;
+    EXPECT_GT(BN_hex2bn(&n, hex.c_str()), 0) << hex;
+    return Bn(n);
+}
+
+std::string Trim(std::string text) {
+    const size_t first = text.find_first_not_of('0');
+    return first == std::string::npos ? "0" : text.substr(first);
+}
+
+// BnHex gives OpenSSL's upper-case hex of n, cut to its low 3200 bits, without leading zeros.
+std::string BnHex(const BIGNUM* n) {
+    Bn cut(BN_dup(n));
+    BN_mask_bits(cut.get(), 3200);
+    char* text = BN_bn2hex(cut.get());
+    std::string result = Trim(text);
+    OPENSSL_free(text);
+    return result;
+}
+
+std::string BnDec(const BIGNUM* n) {
+    char* text = BN_bn2dec(n);
+    std::string result = text;
+    OPENSSL_free(text);
+    return result;
+}
+
+// RandomHex gives the hex text of a number of exactly `bits` bits. A quarter of its words are
+// all zeros, all ones or single bits, which send carries and quotient corrections down their
+// rare paths.
+std::string RandomHex(std::mt19937_64& rng, uint32_t bits) {
+    static constexpr uint32_t kSpecial[] = {0, 0xFFFFFFFF, 0x80000000, 1};
+    const uint32_t words = (bits + 31) / 32;
+    std::string text;
+    for (uint32_t i = words; i-- > 0;) {
+        uint32_t w = static_cast<uint32_t>(rng());
+        if (rng() % 4 == 0) {
+            w = kSpecial[rng() % 4];
+        }
+        if (i == words - 1) {
+            const uint32_t topBits = bits - 32 * (words - 1);
+            w = (topBits == 32 ? w : w & ((1u << topBits) - 1)) | (1u << (topBits - 1));
+        }
+        char chunk[9];
+        std::snprintf(chunk, sizeof chunk, "%08X", w);
+        text += chunk;
+    }
+    return Trim(text);
+}
+
+uint32_t RandomBits(std::mt19937_64& rng, uint32_t maxBits) {
+    return 1 + static_cast<uint32_t>(rng() % maxBits);
+}
+
+class BigNumberOracle : public ::testing::Test {
+protected:
+    std::mt19937_64 m_rng{20240611};
+    std::unique_ptr<BN_CTX, BnCtxFree> m_ctx{BN_CTX_new()};
+};
+
+TEST_F(BigNumberOracle, ArithmeticMatchesOpenSsl) {
+    for (int i = 0; i < 2000; ++i) {
+        const std::string ha = RandomHex(m_rng, RandomBits(m_rng, 2600));
+        // Divisors and subtrahends of every size, often close to the other operand's.
+        const std::string hb = i % 3 == 0 ? RandomHex(m_rng, static_cast<uint32_t>(ha.size()) * 4)
+                                          : RandomHex(m_rng, RandomBits(m_rng, 2600));
+        SCOPED_TRACE(ha + " , " + hb);
+        const CBigNumber a = Hex(ha);
+        const CBigNumber b = Hex(hb);
+        const Bn ba = BnFromHex(ha);
+        const Bn bb = BnFromHex(hb);
+        Bn r = NewBn();
+        Bn rem = NewBn();
+
+        EXPECT_EQ(a.Compare(b), BN_cmp(ba.get(), bb.get()));
+        ASSERT_TRUE(BN_add(r.get(), ba.get(), bb.get()));
+        EXPECT_EQ(a.Add(b).ToText(16), BnHex(r.get()));
+        if (BN_cmp(ba.get(), bb.get()) > 0) {
+            ASSERT_TRUE(BN_sub(r.get(), ba.get(), bb.get()));
+            EXPECT_EQ(a.Sub(b).ToText(16), BnHex(r.get()));
+        } else {
+            EXPECT_TRUE(a.Sub(b).IsZero());
+        }
+        ASSERT_TRUE(BN_mul(r.get(), ba.get(), bb.get(), m_ctx.get()));
+        EXPECT_EQ(a.Mul(b).ToText(16), BnHex(r.get()));
+        ASSERT_TRUE(BN_div(r.get(), rem.get(), ba.get(), bb.get(), m_ctx.get()));
+        EXPECT_EQ(a.Div(b).ToText(16), BnHex(r.get()));
+        EXPECT_EQ(a.Mod(b).ToText(16), BnHex(rem.get()));
+
+        const uint32_t w = static_cast<uint32_t>(m_rng() >> (m_rng() % 32)) | 1u;
+        BN_copy(r.get(), ba.get());
+        ASSERT_TRUE(BN_add_word(r.get(), w));
+        EXPECT_EQ(a.AddWord(w).ToText(16), BnHex(r.get()));
+        BN_copy(r.get(), ba.get());
+        ASSERT_TRUE(BN_mul_word(r.get(), w));
+        EXPECT_EQ(a.MulWord(w).ToText(16), BnHex(r.get()));
+        EXPECT_EQ(a.ModWord(w), BN_mod_word(ba.get(), w));
+        BN_copy(r.get(), ba.get());
+        BN_div_word(r.get(), w);
+        EXPECT_EQ(a.DivWord(w).ToText(16), BnHex(r.get()));
+
+        // Results keep the invariant the word count relies on.
+        const CBigNumber product = a.Mul(b);
+        EXPECT_NE(product.Word(product.WordCount() - 1), 0u);
+        EXPECT_EQ(product.Word(product.WordCount()), 0u);
+    }
+}
+
+TEST_F(BigNumberOracle, TextMatchesOpenSsl) {
+    static constexpr char kCharacters[] = "0123456789ABCDEFabcdef G-z";
+    for (int i = 0; i < 1000; ++i) {
+        // Decimal both ways.
+        std::string dec(1 + m_rng() % 780, '0');
+        for (char& c : dec) {
+            c = static_cast<char>('0' + m_rng() % 10);
+        }
+        BIGNUM* parsed = nullptr;
+        ASSERT_GT(BN_dec2bn(&parsed, dec.c_str()), 0);
+        const Bn bn(parsed);
+        const CBigNumber n = Dec(dec);
+        EXPECT_EQ(n.ToText(16), BnHex(bn.get())) << dec;
+        EXPECT_EQ(n.ToText(10), BnDec(bn.get())) << dec;
+
+        // Any base, with characters outside the base and outside the digits: the value is
+        // value * base + digit for each character, modulo 2^3200.
+        const uint32_t base = 2 + static_cast<uint32_t>(m_rng() % 15);
+        std::string text(m_rng() % 900, ' ');
+        for (char& c : text) {
+            c = kCharacters[m_rng() % (sizeof kCharacters - 1)];
+        }
+        const Bn expected = NewBn();
+        for (char c : text) {
+            const char* at = std::strchr("0123456789ABCDEF", std::toupper(c));
+            ASSERT_TRUE(BN_mul_word(expected.get(), base));
+            ASSERT_TRUE(BN_add_word(
+                expected.get(),
+                at != nullptr && c != '\0' ? static_cast<BN_ULONG>(at - "0123456789ABCDEF") : 0));
+        }
+        CBigNumber lenient;
+        lenient.FromText(text, base);
+        EXPECT_EQ(lenient.ToText(16), BnHex(expected.get())) << '"' << text << "\" base " << base;
+        CBigNumber back;
+        back.FromText(lenient.ToText(base), base);
+        EXPECT_EQ(back.Compare(lenient), 0) << "base " << base;
+    }
+}
+
+TEST_F(BigNumberOracle, ModInverseMatchesOpenSsl) {
+    for (int i = 0; i < 150; ++i) {
+        const uint32_t bits = RandomBits(m_rng, 2600);
+        std::string hm = RandomHex(m_rng, bits);
+        std::string ha = RandomHex(m_rng, i % 4 == 0 ? bits + 32 : RandomBits(m_rng, bits));
+        const bool shareTwo = i % 5 == 0;
+        if (shareTwo) {
+            for (std::string* h : {&hm, &ha}) {
+                h->back() = "02468ACE"[(std::string("0123456789ABCDEF").find(h->back()) / 2) % 8];
+            }
+        }
+        SCOPED_TRACE(ha + " mod " + hm);
+        const Bn ba = BnFromHex(ha);
+        const Bn bm = BnFromHex(hm);
+        const CBigNumber x = Hex(ha).ModInverse(Hex(hm));
+        Bn expected(BN_mod_inverse(nullptr, ba.get(), bm.get(), m_ctx.get()));
+        if (expected) {
+            EXPECT_EQ(x.ToText(16), BnHex(expected.get()));
+            continue;
+        }
+        // Not coprime: a * x = gcd (mod m).
+        ERR_clear_error();
+        Bn gcd = NewBn();
+        Bn product = NewBn();
+        Bn gcdMod = NewBn();
+        ASSERT_TRUE(BN_gcd(gcd.get(), ba.get(), bm.get(), m_ctx.get()));
+        ASSERT_TRUE(BN_mod_mul(product.get(), ba.get(), BnFromHex(x.ToText(16)).get(), bm.get(),
+                               m_ctx.get()));
+        ASSERT_TRUE(BN_nnmod(gcdMod.get(), gcd.get(), bm.get(), m_ctx.get()));
+        EXPECT_EQ(BN_cmp(product.get(), gcdMod.get()), 0);
+        EXPECT_LT(x.Compare(Hex(hm)), 0);
+    }
+}
+
+TEST_F(BigNumberOracle, ModPowMatchesOpenSsl) {
+    for (int i = 0; i < 80; ++i) {
+        // Odd moduli take the Montgomery path, even ones the division path.
+        std::string hm = RandomHex(m_rng, RandomBits(m_rng, i % 4 == 0 ? 1200 : 2600));
+        if (i % 4 == 0) {
+            hm.back() = '8';
+        }
+        const std::string ha = RandomHex(m_rng, RandomBits(m_rng, 2600));
+        const std::string he = RandomHex(m_rng, 1 + RandomBits(m_rng, i % 2 == 0 ? 64 : 2600));
+        SCOPED_TRACE(ha + " ^ " + he + " mod " + hm);
+        Bn r = NewBn();
+        ASSERT_TRUE(BN_mod_exp(r.get(), BnFromHex(ha).get(), BnFromHex(he).get(),
+                               BnFromHex(hm).get(), m_ctx.get()));
+        EXPECT_EQ(Hex(ha).ModPow(Hex(he), Hex(hm)).ToText(16), BnHex(r.get()));
+    }
+}
+
+TEST_F(BigNumberOracle, FullCapacityOperands) {
+    // 3200-bit operands: sums and products keep their low 3200 bits, and the widest working
+    // buffers (a 200-word product, a 201-word Montgomery constant) are filled to the brim.
+    for (int i = 0; i < 6; ++i) {
+        const std::string ha = RandomHex(m_rng, 3200);
+        std::string hm = RandomHex(m_rng, 3200 - static_cast<uint32_t>(m_rng() % 8));
+        hm.back() = i % 2 == 0 ? 'F' : 'E';
+        const std::string he = RandomHex(m_rng, i < 2 ? 3200 : 64);
+        SCOPED_TRACE(ha + " , " + hm);
+        const Bn ba = BnFromHex(ha);
+        const Bn bm = BnFromHex(hm);
+        Bn r = NewBn();
+        Bn rem = NewBn();
+        ASSERT_TRUE(BN_add(r.get(), ba.get(), bm.get()));
+        EXPECT_EQ(Hex(ha).Add(Hex(hm)).ToText(16), BnHex(r.get()));
+        ASSERT_TRUE(BN_mul(r.get(), ba.get(), bm.get(), m_ctx.get()));
+        EXPECT_EQ(Hex(ha).Mul(Hex(hm)).ToText(16), BnHex(r.get()));
+        ASSERT_TRUE(BN_div(r.get(), rem.get(), ba.get(), bm.get(), m_ctx.get()));
+        EXPECT_EQ(Hex(ha).Div(Hex(hm)).ToText(16), BnHex(r.get()));
+        EXPECT_EQ(Hex(ha).Mod(Hex(hm)).ToText(16), BnHex(rem.get()));
+        ASSERT_TRUE(BN_mod_exp(r.get(), ba.get(), BnFromHex(he).get(), bm.get(), m_ctx.get()));
+        EXPECT_EQ(Hex(ha).ModPow(Hex(he), Hex(hm)).ToText(16), BnHex(r.get()));
+    }
+}
+
+TEST_F(BigNumberOracle, GeneratedPrimesAreFullLengthPrimes) {
+    for (const uint32_t words : {1u, 2u, 3u, 8u, 20u, 20u}) {
+        CBigNumber p;
+        p.GenerateProbablePrime(words);
+        SCOPED_TRACE(p.ToText(16));
+        EXPECT_EQ(p.WordCount(), words);
+        EXPECT_EQ(p.Word(words - 1) >> 30, 3u);  // the top two bits, so p * q has 64 * words bits
+        const Bn bp = BnFromHex(p.ToText(16));
+        EXPECT_EQ(BN_check_prime(bp.get(), m_ctx.get(), nullptr), 1);
+        EXPECT_EQ(BN_num_bits(bp.get()), static_cast<int>(32 * words));
+    }
+    CBigNumber p;
+    CBigNumber q;
+    p.GenerateProbablePrime(20);
+    q.GenerateProbablePrime(20);
+    EXPECT_NE(p.Compare(q), 0);
+    EXPECT_EQ(p.Mul(q).BitLength(), 1280u);
 }
 
 }  // namespace
