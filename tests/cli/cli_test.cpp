@@ -1,6 +1,7 @@
 // keywright-cli driven as a user drives it: the real binary, its output streams and exit status.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +35,9 @@ std::string Quote(const std::string& arg) {
 
 // RunCli runs keywright-cli with the arguments, feeding `input` on standard input.
 CliRun RunCli(const std::vector<std::string>& args, const std::string& input = "") {
-    const std::string base = ::testing::TempDir() + "keywright_cli_test";
+    // Each test runs in a process of its own, possibly beside others: the files carry the pid.
+    const std::string base =
+        ::testing::TempDir() + "keywright_cli_test_" + std::to_string(getpid());
     std::ofstream(base + ".in", std::ios::binary) << input;
     std::string command = Quote(KEYWRIGHT_CLI);
     for (const std::string& arg : args) {
@@ -108,7 +111,8 @@ TEST(Cli, GesturesApplyInOrderAndAcceptChoiceIndexes) {
 }
 
 TEST(Cli, FieldFilesAndStandardInput) {
-    const std::string path = ::testing::TempDir() + "keywright_cli_data.hex";
+    const std::string path =
+        ::testing::TempDir() + "keywright_cli_data_" + std::to_string(getpid()) + ".hex";
     std::ofstream(path) << "11 22 33\n";
     const CliRun from_file = RunCli({"des", "encrypt", "--data-file", path});
     const CliRun from_stdin = RunCli({"des", "encrypt", "--data-file", "-"}, "11 22 33\n");
