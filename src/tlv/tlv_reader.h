@@ -39,5 +39,6 @@ struct TlvItem {
 std::optional<size_t> CountTlvItems(std::span<const uint8_t> data);
 
 // SplitTlvItems gives the objects of `data` in order when it is an exact sequence of whole objects
-// (an empty list for no data), or nothing when it is not. The list holds exactly that many items.
+// (an empty list for no data), or nothing when it is not. The list holds exactly that many items;
+// the vector owns it, so there is no allocation result to report or list to release.
 std::optional<std::vector<TlvItem>> SplitTlvItems(std::span<const uint8_t> data);
