@@ -237,7 +237,12 @@ public:
             t[n - 1] = static_cast<uint64_t>(s);
             t[n] = t[n + 1] + static_cast<uint64_t>(s >> 64);
         }
-        // t < 2m: one conditional subtraction brings it below m.
+        Finish(out, t);
+    }
+
+    // Finish writes t mod m to out, for t (n + 1 limbs) below 2m.
+    void Finish(MontValue& out, uint64_t* t) const {
+        const uint32_t n = m_n;
         bool subtract = t[n] != 0;
         if (!subtract) {
             subtract = true;
@@ -259,6 +264,51 @@ public:
         }
         std::copy_n(t, n, out.limb);
         std::fill(out.limb + n, out.limb + kMaxLimbs, uint64_t{0});
+    }
+
+    // Square sets out = a * a / R mod m for a < m: the square by symmetric products, then the
+    // reduction word by word (separated operand scanning).
+    void Square(MontValue& out, const MontValue& a) const {
+        const uint32_t n = m_n;
+        uint64_t t[2 * kMaxLimbs + 1] = {};
+        for (uint32_t i = 0; i + 1 < n; ++i) {
+            uint64_t c = 0;
+            for (uint32_t j = i + 1; j < n; ++j) {
+                const Uint128 p = static_cast<Uint128>(a.limb[i]) * a.limb[j] + t[i + j] + c;
+                t[i + j] = static_cast<uint64_t>(p);
+                c = static_cast<uint64_t>(p >> 64);
+            }
+            t[i + n] = c;
+        }
+        for (uint32_t i = 2 * n; i-- > 1;) {
+            t[i] = (t[i] << 1) | (t[i - 1] >> 63);
+        }
+        t[0] <<= 1;
+        uint64_t c = 0;
+        for (uint32_t i = 0; i < n; ++i) {
+            const Uint128 p = static_cast<Uint128>(a.limb[i]) * a.limb[i] + t[2 * i] + c;
+            t[2 * i] = static_cast<uint64_t>(p);
+            const Uint128 s = static_cast<Uint128>(t[2 * i + 1]) + static_cast<uint64_t>(p >> 64);
+            t[2 * i + 1] = static_cast<uint64_t>(s);
+            c = static_cast<uint64_t>(s >> 64);
+        }
+        // Row i's last carry and the carry left at limb i + n by row i - 1 both land on limb
+        // i + n.
+        uint64_t pending = 0;
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint64_t q = t[i] * m_n0;
+            c = 0;
+            for (uint32_t j = 0; j < n; ++j) {
+                const Uint128 p = static_cast<Uint128>(q) * m_mod.limb[j] + t[i + j] + c;
+                t[i + j] = static_cast<uint64_t>(p);
+                c = static_cast<uint64_t>(p >> 64);
+            }
+            const Uint128 sum = static_cast<Uint128>(t[i + n]) + c + pending;
+            t[i + n] = static_cast<uint64_t>(sum);
+            pending = static_cast<uint64_t>(sum >> 64);
+        }
+        t[2 * n] = pending;
+        Finish(out, t + n);
     }
 
     // Enter converts a value below m (as words) into Montgomery form.
@@ -293,6 +343,8 @@ public:
 
     CPlainModulus(const uint32_t* m, uint32_t words) : m_m(m), m_n(Significant(m, words)) {}
 
+    void Square(PlainValue& out, const PlainValue& a) const { Mul(out, a, a); }
+
     void Mul(PlainValue& out, const PlainValue& a, const PlainValue& b) const {
         uint32_t product[2 * kMaxWords];
         MulWords(product, 2 * m_n, a.word, m_n, b.word, m_n);
@@ -320,7 +372,7 @@ void WindowPow(const Ops& ops, typename Ops::Value& out, const typename Ops::Val
     table[0] = base;
     if (window > 1) {
         typename Ops::Value square;
-        ops.Mul(square, base, base);
+        ops.Square(square, base);
         for (uint32_t i = 1; i < (1u << (window - 1)); ++i) {
             ops.Mul(table[i], table[i - 1], square);
         }
@@ -329,7 +381,7 @@ void WindowPow(const Ops& ops, typename Ops::Value& out, const typename Ops::Val
     int64_t i = static_cast<int64_t>(bits) - 1;
     while (i >= 0) {
         if (!ExponentBit(e, static_cast<uint32_t>(i))) {
-            ops.Mul(out, out, out);
+            ops.Square(out, out);
             --i;
             continue;
         }
@@ -343,7 +395,7 @@ void WindowPow(const Ops& ops, typename Ops::Value& out, const typename Ops::Val
         }
         if (started) {
             for (int64_t k = i; k >= low; --k) {
-                ops.Mul(out, out, out);
+                ops.Square(out, out);
             }
             ops.Mul(out, out, table[value >> 1]);
         } else {
@@ -484,7 +536,7 @@ bool IsProbablePrime(const uint32_t* n, uint32_t words, std::random_device& sour
         }
         bool passed = false;
         for (uint32_t r = 1; r < s && !passed; ++r) {
-            mont.Mul(x, x, x);
+            mont.Square(x, x);
             if (same(x, one)) {
                 return false;
             }
