@@ -762,8 +762,8 @@ std::string CBigNumber::ToText(uint32_t base) const {
 }
 
 CBigNumber CBigNumber::ModInverse(const CBigNumber& m) const {
-    // Extended Euclid on magnitudes: X and Y are the Bezout coefficients of this, with signs
-    // kept apart. The loop keeps M = X * this (mod m) up to sign, so X ends as the inverse.
+    // Extended Euclid on magnitudes, signs kept apart: X and Y are the Bezout coefficients of
+    // this for the remainders M and E (M = +-X * this mod m), so X ends with this * X = gcd.
     CBigNumber bigM = m;
     CBigNumber bigE = *this;
     CBigNumber x;
@@ -832,7 +832,7 @@ CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
 
 void CBigNumber::GenerateProbablePrime(uint32_t words) {
     words = std::clamp(words, 1u, kMaxWords);
-    // The kernel's generator, read through the file so that no CPU instruction source is used.
+    // The kernel's generator, named explicitly: libstdc++'s default source on x86 is RDRAND.
     std::random_device source("/dev/urandom");
     uint32_t candidate[kMaxWords] = {};
     for (;;) {

@@ -50,7 +50,7 @@ public:
     CBigNumber ModPow(const CBigNumber& e, const CBigNumber& m) const;
     // GenerateProbablePrime makes this a random probable prime of exactly 32 * words bits (its
     // top two bits set, so a product of two has exactly 64 * words bits), drawn from the
-    // operating system's cryptographic generator.
+    // operating system's cryptographic generator; words is taken as 1 to 100.
     void GenerateProbablePrime(uint32_t words);
 
     bool IsZero() const { return m_count == 1 && m_words[0] == 0; }

@@ -243,13 +243,13 @@ std::string BnDec(const BIGNUM* n) {
 // all zeros, all ones or single bits, which send carries and quotient corrections down their
 // rare paths.
 std::string RandomHex(std::mt19937_64& rng, uint32_t bits) {
-    static constexpr uint32_t kSpecial[] = {0, 0xFFFFFFFF, 0x80000000, 1};
+    static constexpr uint32_t kEdgeWords[] = {0, 0xFFFFFFFF, 0x80000000, 1};
     const uint32_t words = (bits + 31) / 32;
     std::string text;
     for (uint32_t i = words; i-- > 0;) {
         uint32_t w = static_cast<uint32_t>(rng());
         if (rng() % 4 == 0) {
-            w = kSpecial[rng() % 4];
+            w = kEdgeWords[rng() % 4];
         }
         if (i == words - 1) {
             const uint32_t topBits = bits - 32 * (words - 1);
