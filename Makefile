@@ -35,7 +35,7 @@ test: build test-core-sanitized
 
 $(BENCH_BUILD)/build.ninja:
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	    -DKEYWRIGHT_CORE_ONLY=ON -DKEYWRIGHT_BENCH=ON
+	    -DKEYWRIGHT_CORE_ONLY=ON -DKEYWRIGHT_BENCH=ON -DKEYWRIGHT_TESTS=OFF
 
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD)

@@ -69,7 +69,9 @@ ActionResult CBigNumPage::OnSub() {
         SetText("c", m_c.ToText(10));
     } else {
         m_c = m_b.Sub(m_a);
-        SetText("c", "-" + m_c.ToText(10));
+        std::string negative = "-";
+        negative += m_c.ToText(10);
+        SetText("c", std::move(negative));
     }
     return std::nullopt;
 }
