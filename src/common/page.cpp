@@ -199,6 +199,13 @@ std::string SpaceHexPairs(std::string_view hex) {
     return spaced;
 }
 
+OptionGroup SpacingOption(std::string caption) {
+    return {.id = "spaced",
+            .caption = std::move(caption),
+            .choices = {{"yes", "是"}, {"no", "否"}},
+            .selected = 1};
+}
+
 MessageBox ErrorBox(std::string text) {
     return MessageBox{std::move(text), "Error", MessageIcon::Error, MessageKind::Refusal};
 }

@@ -104,6 +104,9 @@ std::string FormatCount(long long n, int width = 2);
 // SpaceHexPairs gives each two characters followed by one blank ("0102" -> "01 02 "); an odd last
 // character is kept, followed by one blank.
 std::string SpaceHexPairs(std::string_view hex);
+// SpacingOption is the result-spacing group "spaced" with the given caption: "是" (index 0, each
+// byte followed by a blank) or "否" (index 1, the default).
+OptionGroup SpacingOption(std::string caption);
 // ErrorBox is a refusal with the caption "Error" and the stop icon.
 MessageBox ErrorBox(std::string text);
 // IllegalByteBox is ErrorBox("The " + position + suffix), the message for a bad hex character.

@@ -10,13 +10,6 @@
 
 namespace {
 
-constexpr const char* kDefaultIv = "0000000000000000";
-constexpr std::array<const char*, 3> kDefaultKeys = {
-    "0123456789ABCDEF",
-    "0123456789ABCDEFFEDCBA9876543210",
-    "0123456789ABCDEFFEDCBA987654321089ABCDEF01234567",
-};
-constexpr std::array<int, 3> kKeyTypeBytes = {8, 16, 24};
 constexpr size_t kMaxFactorDigits = 48;
 
 // PadTo8000 appends 80 and then 00 up to a whole number of 8-byte blocks; hex text whose byte
@@ -69,34 +62,10 @@ constexpr const char* kIvSuffix = " byte of the IV is the illegal, Pls Check !!!
 
 }  // namespace
 
-CDesPage::CDesPage() : CPage("des", "DES 运算") {
-    AddField({.id = "iv",
-              .label = "初始向量：",
-              .role = Role::Plain,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "data",
-              .label = "处理数据：",
-              .role = Role::Input,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "key",
-              .label = "密钥(K) ：",
-              .role = Role::Key,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "result",
-              .label = "处理结果：",
-              .role = Role::Result,
-              .counter_rule = CounterRule::Manual,
-              .read_only = true});
-    AddOption(
-        {.id = "keytype",
-         .caption = "密钥类型",
-         .choices = {
-             {"single", "单倍DES运算"}, {"double", "双倍DES运算"}, {"triple", "三倍DES运算"}}});
+CDesPage::CDesPage() : CKeyTypePage("des", "DES 运算", kDesKeyTypes) {
+    AddCipherForm(kDesDefaultIv);
     AddOption({.id = "mode", .caption = "运算类型", .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}}});
-    AddOption({.id = "spaced",
-               .caption = "结果是否加入空格",
-               .choices = {{"yes", "是"}, {"no", "否"}},
-               .selected = 1});
+    AddOption(SpacingOption("结果是否加入空格"));
     AddButton("encrypt", "加密", [this] { return OnEncrypt(); });
     AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
     AddButton("subkey", "子密钥", [this] { return OnSubKey(); });
@@ -108,23 +77,12 @@ CDesPage::CDesPage() : CPage("des", "DES 运算") {
                 .notes = {"说明：输入的数据必须是十六进制的数据，若长度不够则自动补8000....。",
                           "如果密钥是8个字节为DES计算，是16字节则为3DES计算。另外生成过程",
                           "密钥和子密钥只适用于SAM卡。"}});
-    SetText("iv", kDefaultIv);
-    SetText("key", kDefaultKeys[0]);
     SetEnabled("iv", false);
 }
 
-void CDesPage::OnFieldChanged(const std::string& field_id) {
-    CPage::OnFieldChanged(field_id);
-    if (field_id == "key") {
-        const auto bytes = static_cast<int>(RemoveBlanks(Text("key")).size() / 2);
-        SyncKeyTypeRadios("keytype", bytes, kKeyTypeBytes);
-    }
-}
-
 void CDesPage::OnOptionChosen(const std::string& group_id) {
-    if (group_id == "keytype" && Option("keytype") >= 0) {
-        SetText("key", kDefaultKeys[static_cast<size_t>(Option("keytype"))]);
-    } else if (group_id == "mode") {
+    CKeyTypePage::OnOptionChosen(group_id);
+    if (group_id == "mode") {
         SetEnabled("iv", Option("mode") == 1);
     }
 }

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "common/page.h"
+#include "pages/key_type_page.h"
 
-class CDesPage : public CPage {
+class CDesPage : public CKeyTypePage {
 public:
     CDesPage();
 
@@ -27,7 +27,6 @@ public:
     static std::string DeriveSubKey(std::string_view factor, std::string_view key);
 
 protected:
-    void OnFieldChanged(const std::string& field_id) override;
     void OnOptionChosen(const std::string& group_id) override;
 
 private:

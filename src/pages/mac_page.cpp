@@ -10,14 +10,6 @@
 
 namespace {
 
-constexpr const char* kDefaultIv = "0000000000000000";
-constexpr std::array<const char*, 3> kDefaultKeys = {
-    "0123456789ABCDEF",
-    "0123456789ABCDEFFEDCBA9876543210",
-    "0123456789ABCDEFFEDCBA987654321089ABCDEF01234567",
-};
-constexpr std::array<int, 3> kKeyTypeBytes = {8, 16, 24};
-
 // The padding of each choice of "运算类型", in the order of the group: PBOC-MAC, ANSI X9.9/X9.19,
 // CBC-MAC, PSAM-MAC.
 constexpr std::array<MacPadType, 4> kPadTypes = {MacPadType::Pboc, MacPadType::AnsiX919,
@@ -25,29 +17,8 @@ constexpr std::array<MacPadType, 4> kPadTypes = {MacPadType::Pboc, MacPadType::A
 
 }  // namespace
 
-CMacPage::CMacPage() : CPage("mac", "MAC 运算") {
-    AddField({.id = "iv",
-              .label = "初始向量：",
-              .role = Role::Plain,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "data",
-              .label = "处理数据：",
-              .role = Role::Input,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "key",
-              .label = "密钥(K) ：",
-              .role = Role::Key,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "result",
-              .label = "处理结果：",
-              .role = Role::Result,
-              .counter_rule = CounterRule::Manual,
-              .read_only = true});
-    AddOption(
-        {.id = "keytype",
-         .caption = "密钥类型",
-         .choices = {
-             {"single", "单倍DES运算"}, {"double", "双倍DES运算"}, {"triple", "三倍DES运算"}}});
+CMacPage::CMacPage() : CKeyTypePage("mac", "MAC 运算", kDesKeyTypes) {
+    AddCipherForm(kDesDefaultIv);
     AddOption({.id = "alg",
                .caption = "运算类型",
                .choices = {{"pboc", "PBOC-MAC算法"},
@@ -55,10 +26,7 @@ CMacPage::CMacPage() : CPage("mac", "MAC 运算") {
                            {"cbc", "CBC-MAC算法"},
                            {"psam", "PSAM-MAC算法"}}});
     AddOption({.id = "maclen", .caption = "MAC长度", .choices = {{"4", "4字节"}, {"8", "8字节"}}});
-    AddOption({.id = "spaced",
-               .caption = "结果是否加入空格",
-               .choices = {{"yes", "是"}, {"no", "否"}},
-               .selected = 1});
+    AddOption(SpacingOption("结果是否加入空格"));
     AddButton("compute", "计算", [this] { return OnCompute(); });
     AddButton("clear", "清空", [this] { return OnClear(); });
     AddSection(
@@ -68,22 +36,6 @@ CMacPage::CMacPage() : CPage("mac", "MAC 运算") {
          .buttons = {"compute", "clear"},
          .notes = {"说明：输入的数据必须是十六进制的数据，若长度不够则根据运算类型自动补位。",
                    "如果密钥是8个字节为单长度MAC计算，若是16字节则为双长度MAC计算 。"}});
-    SetText("iv", kDefaultIv);
-    SetText("key", kDefaultKeys[0]);
-}
-
-void CMacPage::OnFieldChanged(const std::string& field_id) {
-    CPage::OnFieldChanged(field_id);
-    if (field_id == "key") {
-        const auto bytes = static_cast<int>(RemoveBlanks(Text("key")).size() / 2);
-        SyncKeyTypeRadios("keytype", bytes, kKeyTypeBytes);
-    }
-}
-
-void CMacPage::OnOptionChosen(const std::string& group_id) {
-    if (group_id == "keytype" && Option("keytype") >= 0) {
-        SetText("key", kDefaultKeys[static_cast<size_t>(Option("keytype"))]);
-    }
 }
 
 ActionResult CMacPage::OnCompute() {

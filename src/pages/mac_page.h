@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "common/page.h"
+#include "pages/key_type_page.h"
 
-class CMacPage : public CPage {
+class CMacPage : public CKeyTypePage {
 public:
     CMacPage();
 
@@ -14,8 +14,4 @@ public:
     ActionResult OnCompute();
     // OnClear empties the data, key and result fields and their counters; the IV stays.
     ActionResult OnClear();
-
-protected:
-    void OnFieldChanged(const std::string& field_id) override;
-    void OnOptionChosen(const std::string& group_id) override;
 };

@@ -5,30 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "support/page_gestures.h"
+
 namespace {
-
-// A gesture: typing `text` into a field, or (choice >= 0) clicking a radio of a group.
-struct Gesture {
-    std::string id;
-    std::string text;
-    int choice = -1;
-};
-Gesture Type(std::string id, std::string text) {
-    return {std::move(id), std::move(text)};
-}
-Gesture Pick(std::string id, int choice) {
-    return {std::move(id), "", choice};
-}
-
-void Apply(CPage& page, const std::vector<Gesture>& gestures) {
-    for (const Gesture& g : gestures) {
-        if (g.choice >= 0) {
-            page.Choose(g.id, g.choice);
-        } else {
-            page.Type(g.id, g.text);
-        }
-    }
-}
 
 const std::string kNowIsTheTimeForIt = "4E6F77206973207468652074696D6520666F72206974";
 const std::string kHelloWorld = "48656C6C6F2C20776F726C6421";

@@ -1,0 +1,48 @@
+#include "pages/key_type_page.h"
+
+#include "common/hex_codec.h"
+
+CKeyTypePage::CKeyTypePage(std::string name, std::string tab_caption,
+                           std::array<KeyType, 3> key_types)
+    : CPage(std::move(name), std::move(tab_caption)), m_keyTypes(key_types) {}
+
+void CKeyTypePage::AddCipherForm(const std::string& iv) {
+    AddField({.id = "iv",
+              .label = "初始向量：",
+              .role = Role::Plain,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "data",
+              .label = "处理数据：",
+              .role = Role::Input,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "key",
+              .label = "密钥(K) ：",
+              .role = Role::Key,
+              .counter_rule = CounterRule::Bytes});
+    AddField({.id = "result",
+              .label = "处理结果：",
+              .role = Role::Result,
+              .counter_rule = CounterRule::Manual,
+              .read_only = true});
+    OptionGroup& key_type = AddOption({.id = "keytype", .caption = "密钥类型"});
+    for (const KeyType& type : m_keyTypes) {
+        key_type.choices.push_back({type.name, type.caption});
+    }
+    SetText("iv", iv);
+    SetText("key", m_keyTypes[0].default_key);
+}
+
+void CKeyTypePage::OnFieldChanged(const std::string& field_id) {
+    CPage::OnFieldChanged(field_id);
+    if (field_id == "key") {
+        const auto bytes = static_cast<int>(RemoveBlanks(Text("key")).size() / 2);
+        SyncKeyTypeRadios("keytype", bytes,
+                          {m_keyTypes[0].bytes, m_keyTypes[1].bytes, m_keyTypes[2].bytes});
+    }
+}
+
+void CKeyTypePage::OnOptionChosen(const std::string& group_id) {
+    if (group_id == "keytype" && Option("keytype") >= 0) {
+        SetText("key", m_keyTypes[static_cast<size_t>(Option("keytype"))].default_key);
+    }
+}

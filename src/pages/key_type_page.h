@@ -1,0 +1,40 @@
+// CKeyTypePage: the form the block-cipher pages share.
+//
+// The IV, data, key and result fields with their byte counters, and the "密钥类型" radios: choosing
+// one loads a default key of its length, typing a key selects the radio of its length (or none).
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "common/page.h"
+
+struct KeyType {
+    const char* name;         // the command line's choice name: "single"
+    const char* caption;      // "单倍DES运算"
+    int bytes;                // the key length the radio stands for
+    const char* default_key;  // loaded when the radio is chosen
+};
+
+// The key types of the DES and MAC pages: clear test patterns of 8, 16 and 24 bytes.
+inline constexpr std::array<KeyType, 3> kDesKeyTypes = {{
+    {"single", "单倍DES运算", 8, "0123456789ABCDEF"},
+    {"double", "双倍DES运算", 16, "0123456789ABCDEFFEDCBA9876543210"},
+    {"triple", "三倍DES运算", 24, "0123456789ABCDEFFEDCBA987654321089ABCDEF01234567"},
+}};
+inline constexpr const char* kDesDefaultIv = "0000000000000000";
+
+class CKeyTypePage : public CPage {
+protected:
+    CKeyTypePage(std::string name, std::string tab_caption, std::array<KeyType, 3> key_types);
+
+    // AddCipherForm adds the fields iv, data, key and result and the group "keytype", and starts
+    // them with `iv` and the first key type's default key.
+    void AddCipherForm(const std::string& iv);
+
+    void OnFieldChanged(const std::string& field_id) override;
+    void OnOptionChosen(const std::string& group_id) override;
+
+private:
+    std::array<KeyType, 3> m_keyTypes;
+};
