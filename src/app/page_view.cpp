@@ -70,11 +70,15 @@ QWidget* CPageView::BuildSection(const Section& section) {
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
 
-    auto* options = new QHBoxLayout;
-    for (const std::string& id : section.options) {
-        options->addWidget(BuildOption(*m_page.FindOption(id)));
+    // Up to three option groups share a row; more go two to a row so the page keeps its width.
+    auto* options = new QGridLayout;
+    const int per_row = section.options.size() > 3 ? 2 : 3;
+    for (size_t i = 0; i < section.options.size(); ++i) {
+        const int index = static_cast<int>(i);
+        options->addWidget(BuildOption(*m_page.FindOption(section.options[i])), index / per_row,
+                           index % per_row, Qt::AlignLeft);
     }
-    options->addStretch(1);
+    options->setColumnStretch(per_row, 1);
     layout->addLayout(options);
 
     auto* buttons = new QHBoxLayout;
@@ -106,6 +110,9 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
     if (field.kind == FieldKind::MultiLine) {
         widgets.text = new QPlainTextEdit;
         widgets.text->setMinimumHeight(80);
+        if (!field.wrap_lines) {
+            widgets.text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        }
         connect(widgets.text, &QPlainTextEdit::textChanged, this,
                 [this, id, text = widgets.text] { OnTyped(id, text->toPlainText()); });
         edit = widgets.text;

@@ -54,6 +54,7 @@ struct Field {
     FieldKind kind = FieldKind::SingleLine;
     CounterRule counter_rule = CounterRule::None;
     bool fixed_font = true;  // hex fields use the fixed-pitch system font
+    bool wrap_lines = true;  // a multi-line field without it scrolls sideways (a TLV listing)
     Role label_role = Role::Label;
 
     std::string text{};

@@ -17,6 +17,7 @@ CTlvPage::CTlvPage() : CPage("tlv", "TLV 运算") {
               .role = Role::Result,
               .kind = FieldKind::MultiLine,
               .counter_rule = CounterRule::None,
+              .wrap_lines = false,
               .label_role = Role::Plain,
               .read_only = true});
     AddButton("parse", "TLV解析", [this] { return OnParse(); });
