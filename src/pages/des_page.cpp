@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/hex_codec.h"
+#include "common/key_data_checks.h"
 #include "crypto/des.h"
 
 namespace {
@@ -32,32 +33,40 @@ std::array<uint8_t, 8> ChainingValue(std::string_view iv_hex) {
     return chain;
 }
 
+// The 8-, 16- and 24-byte keys of the crypt actions and the 8- and 16-byte keys of the sub-key.
+constexpr size_t kCryptKeyDigits[] = {16, 32, 48};
+constexpr size_t kSubKeyDigits[] = {16, 32};
+constexpr const char* kKeyLengthMessage =
+    "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!";
+
 // The texts that differ between the encrypt (and process-key) and the decrypt action; the key
 // message of encrypt has a blank before its comma, that of decrypt has none.
 struct CryptTexts {
     const char* data_label;
-    const char* empty;
-    const char* key_suffix;
-    const char* odd;
-    const char* data_suffix;
+    KeyDataMessages checks;
 };
 
 constexpr CryptTexts kEncryptTexts = {
     "加密数据：",
-    "Des Key or Encrypt Data can not be null, Pls input !!!",
-    " byte of the Des Key is the illegal , Pls Check !!!",
-    "Encrypt Data should be even , and not be odd , Pls Check !!!",
-    " byte of the Encrypt Data is the illegal, Pls Check !!!",
+    {"Des Key or Encrypt Data can not be null, Pls input !!!", kKeyLengthMessage,
+     " byte of the Des Key is the illegal , Pls Check !!!",
+     "Encrypt Data should be even , and not be odd , Pls Check !!!",
+     " byte of the Encrypt Data is the illegal, Pls Check !!!"},
 };
 constexpr CryptTexts kDecryptTexts = {
     "解密数据：",
-    "Des Key or Decrypt Data can not be null, Pls input !!!",
-    " byte of the Des Key is the illegal, Pls Check !!!",
-    "Decrypt Data should be even , and not be odd , Pls Check !!!",
-    " byte of the Decrypt Data is the illegal, Pls Check !!!",
+    {"Des Key or Decrypt Data can not be null, Pls input !!!", kKeyLengthMessage,
+     " byte of the Des Key is the illegal, Pls Check !!!",
+     "Decrypt Data should be even , and not be odd , Pls Check !!!",
+     " byte of the Decrypt Data is the illegal, Pls Check !!!"},
 };
-constexpr const char* kKeyLengthMessage =
-    "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!";
+constexpr KeyDataMessages kSubKeyChecks = {
+    "Des Key or Dispersion factor can not be null, Pls input !!!",
+    "Des Key should be 8 bytes or 16 bytes , Pls input the correct !!!",
+    " byte of the Des Key is the illegal, Pls Check !!!",
+    "Dispersion factor should be even , and not be odd , Pls Check !!!",
+    " byte of the Dispersion factor is the illegal, Pls Check !!!",
+};
 constexpr const char* kIvSuffix = " byte of the IV is the illegal, Pls Check !!!";
 
 }  // namespace
@@ -108,20 +117,8 @@ ActionResult CDesPage::Crypt(bool decrypt, const char* result_label) {
 
     const std::string key = RemoveBlanks(Text("key"));
     const std::string data = RemoveBlanks(Text("data"));
-    if (key.empty() || data.empty()) {
-        return ErrorBox(texts.empty);
-    }
-    if (key.size() != 16 && key.size() != 32 && key.size() != 48) {
-        return ErrorBox(kKeyLengthMessage);
-    }
-    if (const int p = CheckHexText(key); p > 0) {
-        return IllegalByteBox(p, texts.key_suffix);
-    }
-    if (data.size() % 2 != 0) {
-        return ErrorBox(texts.odd);
-    }
-    if (const int p = CheckHexText(data); p > 0) {
-        return IllegalByteBox(p, texts.data_suffix);
+    if (auto refusal = CheckKeyAndData(key, data, kCryptKeyDigits, texts.checks)) {
+        return refusal;
     }
     // ECB has no chaining value, so the (disabled) IV field is neither read nor checked.
     std::array<uint8_t, 8> chain{};
@@ -149,20 +146,8 @@ ActionResult CDesPage::OnSubKey() {
 
     const std::string key = RemoveBlanks(Text("key"));
     const std::string factor = RemoveBlanks(Text("data"));
-    if (key.empty() || factor.empty()) {
-        return ErrorBox("Des Key or Dispersion factor can not be null, Pls input !!!");
-    }
-    if (key.size() != 16 && key.size() != 32) {
-        return ErrorBox("Des Key should be 8 bytes or 16 bytes , Pls input the correct !!!");
-    }
-    if (const int p = CheckHexText(key); p > 0) {
-        return IllegalByteBox(p, " byte of the Des Key is the illegal, Pls Check !!!");
-    }
-    if (factor.size() % 2 != 0) {
-        return ErrorBox("Dispersion factor should be even , and not be odd , Pls Check !!!");
-    }
-    if (const int p = CheckHexText(factor); p > 0) {
-        return IllegalByteBox(p, " byte of the Dispersion factor is the illegal, Pls Check !!!");
+    if (auto refusal = CheckKeyAndData(key, factor, kSubKeyDigits, kSubKeyChecks)) {
+        return refusal;
     }
     const std::string padded = PadTo8000(factor);
     if (padded.size() > kMaxFactorDigits) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/hex_codec.h"
+#include "common/key_data_checks.h"
 #include "crypto/des_mac.h"
 
 namespace {
@@ -14,6 +15,15 @@ namespace {
 // CBC-MAC, PSAM-MAC.
 constexpr std::array<MacPadType, 4> kPadTypes = {MacPadType::Pboc, MacPadType::AnsiX919,
                                                  MacPadType::CbcMac, MacPadType::Pboc};
+
+constexpr size_t kKeyDigits[] = {16, 32, 48};
+constexpr KeyDataMessages kChecks = {
+    "Des Key or Encrypt Data can not be null, Pls input !!!",
+    "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!",
+    " byte of the Des Key is the illegal, Pls Check !!!",
+    "Encrypt Data should be even , and not be odd , Pls Check !!!",
+    " byte of the Encrypt Data is the illegal, Pls Check !!!",
+};
 
 }  // namespace
 
@@ -42,21 +52,8 @@ ActionResult CMacPage::OnCompute() {
     const std::string key = RemoveBlanks(Text("key"));
     const std::string iv = RemoveBlanks(Text("iv"));
     const std::string data = RemoveBlanks(Text("data"));
-    if (key.empty() || data.empty()) {
-        return ErrorBox("Des Key or Encrypt Data can not be null, Pls input !!!");
-    }
-    if (key.size() != 16 && key.size() != 32 && key.size() != 48) {
-        return ErrorBox(
-            "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!");
-    }
-    if (const int p = CheckHexText(key); p > 0) {
-        return IllegalByteBox(p, " byte of the Des Key is the illegal, Pls Check !!!");
-    }
-    if (data.size() % 2 != 0) {
-        return ErrorBox("Encrypt Data should be even , and not be odd , Pls Check !!!");
-    }
-    if (const int p = CheckHexText(data); p > 0) {
-        return IllegalByteBox(p, " byte of the Encrypt Data is the illegal, Pls Check !!!");
+    if (auto refusal = CheckKeyAndData(key, data, kKeyDigits, kChecks)) {
+        return refusal;
     }
     if (const int p = CheckHexText(iv); p > 0) {
         return IllegalByteBox(p, " byte of the IV is the illegal, Pls Check !!!");

@@ -8,6 +8,7 @@
 
 #include "core/bn_oracle.h"
 #include "pages/rsa_key_generation.h"
+#include "support/page_outcome.h"
 
 namespace {
 
@@ -36,16 +37,7 @@ TEST_P(RsaPageCase, ComputesOrRefuses) {
     page.Type("d", c.d);
     page.Type("input", c.input);
     const ActionResult result = page.Press(c.action);
-    if (c.message.empty()) {
-        ASSERT_EQ(result, std::nullopt) << result->text;
-        EXPECT_EQ(page.FindField("output")->text, c.output);
-        EXPECT_EQ(page.WrittenFields(), std::vector<std::string>{"output"});
-    } else {
-        ASSERT_TRUE(result.has_value());
-        EXPECT_EQ(*result, (MessageBox{c.message, "", MessageIcon::None, MessageKind::Refusal}));
-        EXPECT_EQ(page.FindField("output")->text, "");
-        EXPECT_TRUE(page.WrittenFields().empty());
-    }
+    ExpectWrittenOrRefused(page, result, "output", c.output, c.message, "");
 }
 
 // N = 3233 = 61 * 53, E = 17, D = 2753.
