@@ -42,14 +42,20 @@ std::vector<uint8_t> HexToBytes(std::string_view text) {
 }
 
 std::string BytesToHex(std::span<const uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string hex;
-    hex.reserve(bytes.size() * 2);
-    for (const uint8_t b : bytes) {
-        hex.push_back(kDigits[b >> 4]);
-        hex.push_back(kDigits[b & 0x0F]);
-    }
+    AppendHex(hex, bytes);
     return hex;
+}
+
+void AppendHex(std::string& out, std::span<const uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const size_t start = out.size();
+    out.resize(start + 2 * bytes.size());
+    char* dst = out.data() + start;
+    for (const uint8_t b : bytes) {
+        *dst++ = kDigits[b >> 4];
+        *dst++ = kDigits[b & 0x0F];
+    }
 }
 
 int CheckHexText(std::string_view text) {
@@ -64,13 +70,26 @@ int CheckHexText(std::string_view text) {
     return 0;
 }
 
-std::string RemoveBlanks(std::string_view text) {
+namespace {
+
+template <typename Drop>
+std::string RemoveIf(std::string_view text, Drop drop) {
     std::string out;
     out.reserve(text.size());
     for (const char ch : text) {
-        if (ch != ' ') {
+        if (!drop(ch)) {
             out.push_back(ch);
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::string RemoveBlanks(std::string_view text) {
+    return RemoveIf(text, [](char ch) { return ch == ' '; });
+}
+
+std::string RemoveBlanksAndTabs(std::string_view text) {
+    return RemoveIf(text, [](char ch) { return ch == ' ' || ch == '\t'; });
 }

@@ -24,9 +24,15 @@ std::vector<uint8_t> HexBufToBytes(std::span<const char> chars);
 // BytesToHex writes two upper-case hex digits per byte, without separators.
 std::string BytesToHex(std::span<const uint8_t> bytes);
 
+// AppendHex appends BytesToHex of the bytes to `out`, without a temporary string.
+void AppendHex(std::string& out, std::span<const uint8_t> bytes);
+
 // CheckHexText gives 0 when every character is a hex digit, otherwise the 1-based number of the
 // byte that holds the first bad character; for an odd length that number is one more (1G2 gives 2).
 int CheckHexText(std::string_view text);
 
 // RemoveBlanks removes every space character (only 0x20; tabs and line breaks stay).
 std::string RemoveBlanks(std::string_view text);
+
+// RemoveBlanksAndTabs removes every space and tab character; line breaks stay.
+std::string RemoveBlanksAndTabs(std::string_view text);

@@ -26,13 +26,7 @@ CTlvPage::CTlvPage() : CPage("tlv", "TLV 运算") {
 }
 
 std::string CTlvPage::PrepareTlvText(std::string_view text) {
-    std::string without_blanks;
-    without_blanks.reserve(text.size());
-    for (const char ch : text) {
-        if (ch != ' ' && ch != '\t') {
-            without_blanks.push_back(ch);
-        }
-    }
+    const std::string without_blanks = RemoveBlanksAndTabs(text);
     // One left-to-right pass over the text without blanks: "\r\r\n\n" keeps its outer CR and LF.
     std::string prepared;
     prepared.reserve(without_blanks.size());

@@ -3,22 +3,11 @@
 #include <optional>
 #include <vector>
 
+#include "common/hex_codec.h"
 #include "tlv/tag_dictionary.h"
 #include "tlv/tlv_reader.h"
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-void AppendHex(std::string& out, std::span<const uint8_t> bytes) {
-    const size_t start = out.size();
-    out.resize(start + 2 * bytes.size());
-    char* dst = out.data() + start;
-    for (const uint8_t byte : bytes) {
-        *dst++ = kHexDigits[byte >> 4];
-        *dst++ = kHexDigits[byte & 0x0F];
-    }
-}
 
 // AppendLength writes the length in the shortest definite form of ISO/IEC 8825-1 8.1.3, whatever
 // form the data used: 00..7F, 81 xx, 82 xxxx, 83 xxxxxx.
