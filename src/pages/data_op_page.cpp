@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/hex_codec.h"
+#include "common/key_data_checks.h"
 #include "crypto/hex_byte_ops.h"
 
 namespace {
@@ -29,21 +30,10 @@ constexpr std::array<OperationRow, 8> kOperations = {{
     {Operation::Sub, "sub", "多字节相减", true},
 }};
 
-constexpr std::string_view kOddMessage = "XOR Data should be even , and not be odd , Pls Check !!!";
-constexpr std::string_view kIllegalSuffix = " byte of the XOR Data is the illegal, Pls Check !!!";
-
 // CheckSource refuses an odd number of digits or a character that is not hex; empty passes.
 ActionResult CheckSource(std::string_view text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    if (text.size() % 2 != 0) {
-        return ErrorBox(std::string(kOddMessage));
-    }
-    if (const int position = CheckHexText(text); position != 0) {
-        return IllegalByteBox(position, kIllegalSuffix);
-    }
-    return std::nullopt;
+    return CheckHexData(text, "XOR Data should be even , and not be odd , Pls Check !!!",
+                        " byte of the XOR Data is the illegal, Pls Check !!!");
 }
 
 std::string Run(Operation operation, std::string_view src1, std::string_view src2) {

@@ -25,19 +25,9 @@ std::string PadTo8000(std::string hex) {
     return hex;
 }
 
-// ChainingValue gives the first 8 bytes of the IV, completed with zero bytes when shorter.
-std::array<uint8_t, 8> ChainingValue(std::string_view iv_hex) {
-    const std::vector<uint8_t> iv = HexToBytes(iv_hex);
-    std::array<uint8_t, 8> chain{};
-    std::copy_n(iv.begin(), std::min<size_t>(iv.size(), 8), chain.begin());
-    return chain;
-}
-
 // The 8-, 16- and 24-byte keys of the crypt actions and the 8- and 16-byte keys of the sub-key.
 constexpr size_t kCryptKeyDigits[] = {16, 32, 48};
 constexpr size_t kSubKeyDigits[] = {16, 32};
-constexpr const char* kKeyLengthMessage =
-    "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!";
 
 // The texts that differ between the encrypt (and process-key) and the decrypt action; the key
 // message of encrypt has a blank before its comma, that of decrypt has none.
@@ -48,14 +38,14 @@ struct CryptTexts {
 
 constexpr CryptTexts kEncryptTexts = {
     "加密数据：",
-    {"Des Key or Encrypt Data can not be null, Pls input !!!", kKeyLengthMessage,
+    {"Des Key or Encrypt Data can not be null, Pls input !!!", kDesKeyLengthMessage,
      " byte of the Des Key is the illegal , Pls Check !!!",
      "Encrypt Data should be even , and not be odd , Pls Check !!!",
      " byte of the Encrypt Data is the illegal, Pls Check !!!"},
 };
 constexpr CryptTexts kDecryptTexts = {
     "解密数据：",
-    {"Des Key or Decrypt Data can not be null, Pls input !!!", kKeyLengthMessage,
+    {"Des Key or Decrypt Data can not be null, Pls input !!!", kDesKeyLengthMessage,
      " byte of the Des Key is the illegal, Pls Check !!!",
      "Decrypt Data should be even , and not be odd , Pls Check !!!",
      " byte of the Decrypt Data is the illegal, Pls Check !!!"},
@@ -67,7 +57,6 @@ constexpr KeyDataMessages kSubKeyChecks = {
     "Dispersion factor should be even , and not be odd , Pls Check !!!",
     " byte of the Dispersion factor is the illegal, Pls Check !!!",
 };
-constexpr const char* kIvSuffix = " byte of the IV is the illegal, Pls Check !!!";
 
 }  // namespace
 
@@ -123,18 +112,16 @@ ActionResult CDesPage::Crypt(bool decrypt, const char* result_label) {
     // ECB has no chaining value, so the (disabled) IV field is neither read nor checked.
     std::array<uint8_t, 8> chain{};
     if (cbc) {
-        const std::string iv = RemoveBlanks(Text("iv"));
-        if (const int p = CheckHexText(iv); p > 0) {
-            return IllegalByteBox(p, kIvSuffix);
+        if (auto refusal = ReadChainingValue(Text("iv"), chain)) {
+            return refusal;
         }
-        chain = ChainingValue(iv);
     }
 
     const std::vector<uint8_t> input = HexToBytes(PadTo8000(data));
     std::vector<uint8_t> output(input.size());
     if (!DesCrypt(decrypt, cbc, input, output, chain, HexToBytes(key))) {
         // Unreachable: the key length is checked and the data padded to whole blocks.
-        return ErrorBox(kKeyLengthMessage);
+        return ErrorBox(kDesKeyLengthMessage);
     }
     ShowResult("result", output);
     return std::nullopt;

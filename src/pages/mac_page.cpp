@@ -19,7 +19,7 @@ constexpr std::array<MacPadType, 4> kPadTypes = {MacPadType::Pboc, MacPadType::A
 constexpr size_t kKeyDigits[] = {16, 32, 48};
 constexpr KeyDataMessages kChecks = {
     "Des Key or Encrypt Data can not be null, Pls input !!!",
-    "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!",
+    kDesKeyLengthMessage,
     " byte of the Des Key is the illegal, Pls Check !!!",
     "Encrypt Data should be even , and not be odd , Pls Check !!!",
     " byte of the Encrypt Data is the illegal, Pls Check !!!",
@@ -50,17 +50,16 @@ CMacPage::CMacPage() : CKeyTypePage("mac", "MAC 运算", kDesKeyTypes) {
 
 ActionResult CMacPage::OnCompute() {
     const std::string key = RemoveBlanks(Text("key"));
-    const std::string iv = RemoveBlanks(Text("iv"));
     const std::string data = RemoveBlanks(Text("data"));
     if (auto refusal = CheckKeyAndData(key, data, kKeyDigits, kChecks)) {
         return refusal;
     }
-    if (const int p = CheckHexText(iv); p > 0) {
-        return IllegalByteBox(p, " byte of the IV is the illegal, Pls Check !!!");
+    std::array<uint8_t, 8> iv_bytes{};
+    if (auto refusal = ReadChainingValue(Text("iv"), iv_bytes)) {
+        return refusal;
     }
 
     const MacPadType pad = kPadTypes[static_cast<size_t>(Option("alg"))];
-    const std::vector<uint8_t> iv_bytes = HexToBytes(iv);
     const std::vector<uint8_t> key_bytes = HexToBytes(key);
     const std::vector<uint8_t> data_bytes = HexToBytes(data);
     std::array<uint8_t, 8> mac{};
