@@ -15,19 +15,34 @@ Block InitialValue(std::span<const uint8_t> iv) {
     return value;
 }
 
+uint64_t LoadBlock(const uint8_t* bytes) {
+    uint64_t value = 0;
+    for (size_t i = 0; i < 8; ++i) {
+        value = value << 8 | bytes[i];
+    }
+    return value;
+}
+
+Block StoreBlock(uint64_t value) {
+    Block bytes{};
+    for (size_t i = 8; i > 0; --i) {
+        bytes[i - 1] = static_cast<uint8_t>(value);
+        value >>= 8;
+    }
+    return bytes;
+}
+
 // The chain H_i = e_K(D_i XOR H_{i-1}) over the padded data (ISO/IEC 9797-1 7.1, iteration
-// under the initial value H_0 = IV).
+// under the initial value H_0 = IV). The key is expanded once for the whole chain.
 Block CbcChain(MacPadType pad, std::span<const uint8_t> iv, std::span<const uint8_t, 8> key,
                std::span<const uint8_t> data) {
     const std::vector<uint8_t> padded = MacPad(pad, data);
-    Block h = InitialValue(iv);
+    const DesRoundKeys schedule = DesKeySchedule(key);
+    uint64_t h = LoadBlock(InitialValue(iv).data());
     for (size_t offset = 0; offset < padded.size(); offset += 8) {
-        for (size_t i = 0; i < 8; ++i) {
-            h[i] ^= padded[offset + i];
-        }
-        DesEncryptBlock(key, h, h);
+        h = DesBlock(h ^ LoadBlock(padded.data() + offset), schedule, false);
     }
-    return h;
+    return StoreBlock(h);
 }
 
 }  // namespace
