@@ -59,10 +59,13 @@ void CPage::Choose(std::string_view group_id, int index) {
 ActionResult CPage::Press(std::string_view button_id) {
     const Button& button = MutableButton(button_id);
     m_written.clear();
-    m_inAction = true;
-    ActionResult result = button.handler();
-    m_inAction = false;
-    return result;
+    // Reset on every way out, an exception from a faulty handler included.
+    struct InAction {
+        bool& flag;
+        explicit InAction(bool& f) : flag(f) { flag = true; }
+        ~InAction() { flag = false; }
+    } in_action(m_inAction);
+    return button.handler();
 }
 
 std::vector<std::string> CPage::WrittenFields() const {
@@ -164,11 +167,22 @@ void CPage::SyncKeyTypeRadios(std::string_view group_id, int key_bytes, std::arr
 
 void CPage::ShowResult(std::string_view field_id, std::span<const uint8_t> bytes) {
     const std::string hex = BytesToHex(bytes);
-    const OptionGroup* spacing = FindOption("spaced");
-    const bool spaced = spacing != nullptr && spacing->selected == 0;
-    SetText(field_id, spaced ? SpaceHexPairs(hex) : hex);
+    SetText(field_id, SpacedIfChosen(hex));
     // The counter counts bytes, whatever the spacing.
     SetCounter(field_id, FormatCount(static_cast<long long>(bytes.size())));
+}
+
+bool CPage::IsChosen(std::string_view group_id, std::string_view choice_name) const {
+    const OptionGroup* group = FindOption(group_id);
+    return group != nullptr && group->selected >= 0 &&
+           static_cast<size_t>(group->selected) < group->choices.size() &&
+           group->choices[static_cast<size_t>(group->selected)].name == choice_name;
+}
+
+std::string CPage::SpacedIfChosen(const std::string& hex) const {
+    // Found by the choice's name, so a check box (ticked = index 1) and a radio pair ("是" =
+    // index 0) both read right.
+    return IsChosen("spaced", "yes") ? SpaceHexPairs(hex) : hex;
 }
 
 Field& CPage::MutableField(std::string_view id) {
@@ -212,4 +226,9 @@ MessageBox ErrorBox(std::string text) {
 
 MessageBox IllegalByteBox(int position, std::string_view suffix) {
     return ErrorBox("The " + std::to_string(position) + std::string(suffix));
+}
+
+MessageBox InternalErrorBox(std::string_view page, std::string_view what) {
+    return ErrorBox("Internal error in page " + std::string(page) + ": " + std::string(what) +
+                    ", Pls report it !!!");
 }

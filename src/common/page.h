@@ -79,8 +79,13 @@ protected:
     // SyncKeyTypeRadios selects the radio of `group_id` whose count equals key_bytes, or none.
     void SyncKeyTypeRadios(std::string_view group_id, int key_bytes, std::array<int, 3> counts);
     // ShowResult writes the bytes as hex into the result field, spaced when the page's "spaced"
-    // group says "是" (index 0), and "%02d" of the byte count into its counter.
+    // group has its choice "yes", and "%02d" of the byte count into its counter.
     void ShowResult(std::string_view field_id, std::span<const uint8_t> bytes);
+    // SpacedIfChosen gives the hex text spaced (SpaceHexPairs) when "spaced" is "yes".
+    std::string SpacedIfChosen(const std::string& hex) const;
+    // IsChosen tells whether the group's selected choice has the given name; false for a group
+    // the page does not have or with nothing selected.
+    bool IsChosen(std::string_view group_id, std::string_view choice_name) const;
 
     Field& MutableField(std::string_view id);
     OptionGroup& MutableOption(std::string_view id);
@@ -111,3 +116,6 @@ OptionGroup SpacingOption(std::string caption);
 MessageBox ErrorBox(std::string text);
 // IllegalByteBox is ErrorBox("The " + position + suffix), the message for a bad hex character.
 MessageBox IllegalByteBox(int position, std::string_view suffix);
+// InternalErrorBox is what a front end shows when a page action fails by a fault of the program
+// (an exception), not of the input: the page and what went wrong, caption "Error", stop icon.
+MessageBox InternalErrorBox(std::string_view page, std::string_view what);

@@ -24,7 +24,6 @@ constexpr std::array<DirectionRow, 2> kDirections = {{
 }};
 
 constexpr int kCounterWidth = 4;  // this page counts with "%04d"
-constexpr int kSpacedTicked = 1;
 
 constexpr std::string_view kEmptyTextMessage = "Hex Data should be not null , Pls Check !!!";
 constexpr std::string_view kUnencodableMessage =
@@ -33,17 +32,6 @@ constexpr std::string_view kOddHexMessage =
     "ASCII Data should be even , and not be odd , Pls Check !!!";
 constexpr std::string_view kIllegalHexSuffix =
     " byte of the Hex Data is the illegal, Pls Check !!!";
-
-std::string WithoutBlanksAndTabs(std::string_view text) {
-    std::string kept;
-    kept.reserve(text.size());
-    for (const char ch : text) {
-        if (ch != ' ' && ch != '\t') {
-            kept.push_back(ch);
-        }
-    }
-    return kept;
-}
 
 std::span<const uint8_t> AsBytes(std::string_view text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
@@ -115,7 +103,7 @@ void CConvertPage::OnFieldChanged(const std::string& field_id) {
     CPage::OnFieldChanged(field_id);
     if (field_id == "input") {
         // Half the GBK length of the text without blanks and tabs, for either direction.
-        const std::string gbk = EncodeGbkLossy(WithoutBlanksAndTabs(Text("input")));
+        const std::string gbk = EncodeGbkLossy(RemoveBlanksAndTabs(Text("input")));
         SetCounter("input", FormatCount(static_cast<long long>(gbk.size() / 2), kCounterWidth));
     }
 }
@@ -135,7 +123,7 @@ void CConvertPage::ShowLabels() {
 
 ActionResult CConvertPage::OnConvert() {
     const std::string input = Text("input");
-    const bool spaced = Option("spaced") == kSpacedTicked;
+    const bool spaced = IsChosen("spaced", "yes");
     return Option("direction") == kHexToText ? HexToText(input, spaced) : TextToHex(input, spaced);
 }
 

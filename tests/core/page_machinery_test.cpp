@@ -10,7 +10,9 @@ namespace {
 
 class CSamplePage : public CPage {
 public:
-    CSamplePage() : CPage("sample", "示例") {
+    // With spacing_check_box the spacing choice is a check box (index 1 = ticked = spaced), as on
+    // the conversion page, instead of a "是"/"否" radio pair (index 0 = spaced).
+    explicit CSamplePage(bool spacing_check_box = false) : CPage("sample", "示例") {
         AddField({.id = "key",
                   .label = "密钥(K) ：",
                   .role = Role::Key,
@@ -24,10 +26,14 @@ public:
         AddOption({.id = "keytype",
                    .caption = "密钥类型",
                    .choices = {{"single", "单倍"}, {"double", "双倍"}, {"triple", "三倍"}}});
-        AddOption({.id = "spaced",
-                   .caption = "结果是否加入空格",
-                   .choices = {{"yes", "是"}, {"no", "否"}},
-                   .selected = 1});
+        if (spacing_check_box) {
+            AddOption({.id = "spaced",
+                       .caption = "显示结果加入空格",
+                       .kind = OptionKind::CheckBox,
+                       .choices = {{"no", ""}, {"yes", "显示结果加入空格"}}});
+        } else {
+            AddOption(SpacingOption("结果是否加入空格"));
+        }
         AddButton("show", "显示", [this] {
             ShowResult("result", m_bytes);
             return ActionResult{};
@@ -82,6 +88,23 @@ TEST(PageMachinery, ShowResultSpacesByOptionAndCountsBytes) {
     page.Press("show");
     EXPECT_EQ(page.FindField("result")->counter, "116");
     EXPECT_EQ(page.FindField("result")->text.size(), 116u * 3);
+}
+
+TEST(PageMachinery, SpacingIsFoundByTheChoiceNameNotItsIndex) {
+    const struct {
+        bool check_box;
+        int choice;
+        const char* shown;
+    } cases[] = {{false, 0, "01 02 03 04 "},
+                 {false, 1, "01020304"},
+                 {true, 1, "01 02 03 04 "},
+                 {true, 0, "01020304"}};
+    for (const auto& c : cases) {
+        CSamplePage page(c.check_box);
+        page.Choose("spaced", c.choice);
+        page.Press("show");
+        EXPECT_EQ(page.FindField("result")->text, c.shown) << c.check_box << "/" << c.choice;
+    }
 }
 
 TEST(PageMachinery, PressReportsTheFieldsTheActionWrote) {
