@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <exception>
+#include <limits>
 
 #include "app/role_style.h"
 
@@ -110,7 +112,11 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
     if (field.kind == FieldKind::MultiLine) {
         widgets.text = new QPlainTextEdit;
         widgets.text->setMinimumHeight(80);
-        if (!field.wrap_lines) {
+        // Wrapping at word boundaries is quadratic in the length of a run without blanks, and a
+        // hex field is one such run: it wraps anywhere, or not at all where the page says so.
+        if (field.wrap_lines) {
+            widgets.text->setWordWrapMode(QTextOption::WrapAnywhere);
+        } else {
             widgets.text->setLineWrapMode(QPlainTextEdit::NoWrap);
         }
         connect(widgets.text, &QPlainTextEdit::textChanged, this,
@@ -119,6 +125,8 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
     } else {
         widgets.line = new QLineEdit;
         widgets.line->setMinimumHeight(26);
+        // Qt's default limit of 32,767 characters would cut a pasted field without a word.
+        widgets.line->setMaxLength(std::numeric_limits<int>::max());
         connect(widgets.line, &QLineEdit::textEdited, this,
                 [this, id](const QString& text) { OnTyped(id, text); });
         edit = widgets.line;
@@ -202,7 +210,7 @@ QPushButton* CPageView::BuildButton(const Button& button) {
     push->setMinimumHeight(36);
     const std::string id = button.id;
     connect(push, &QPushButton::clicked, this, [this, id] { OnPressed(id); });
-    m_buttons[button.id] = push;
+    m_buttons[button.id].push = push;
     return push;
 }
 
@@ -210,23 +218,51 @@ void CPageView::OnTyped(const std::string& field_id, const QString& text) {
     if (m_refreshing) {
         return;
     }
-    m_page.Type(field_id, WidgetToModel(text));
+    std::string typed = WidgetToModel(text);
+    // The widget already shows what was typed: only what the model makes of it is copied back.
+    if (FieldWidgets& widgets = m_fields.at(field_id); widgets.shown) {
+        widgets.shown->text = typed;
+    }
+    const ActionResult message = Guarded([&] {
+        m_page.Type(field_id, std::move(typed));
+        return ActionResult{};
+    });
     Refresh();
+    if (message) {
+        m_presenter(this, *message);
+    }
 }
 
 void CPageView::OnChosen(const std::string& group_id, int index) {
     if (m_refreshing) {
         return;
     }
-    m_page.Choose(group_id, index);
-    Refresh();
-}
-
-void CPageView::OnPressed(const std::string& button_id) {
-    const ActionResult message = m_page.Press(button_id);
+    // A click may have toggled the widget by itself (a second click unticks a radio): whatever
+    // it shows now, the model's choice is written back.
+    m_options.at(group_id).shown.reset();
+    const ActionResult message = Guarded([&] {
+        m_page.Choose(group_id, index);
+        return ActionResult{};
+    });
     Refresh();
     if (message) {
         m_presenter(this, *message);
+    }
+}
+
+void CPageView::OnPressed(const std::string& button_id) {
+    const ActionResult message = Guarded([&] { return m_page.Press(button_id); });
+    Refresh();
+    if (message) {
+        m_presenter(this, *message);
+    }
+}
+
+ActionResult CPageView::Guarded(const std::function<ActionResult()>& gesture) {
+    try {
+        return gesture();
+    } catch (const std::exception& error) {
+        return InternalErrorBox(m_page.Name(), error.what());
     }
 }
 
@@ -250,9 +286,7 @@ void CPageView::Refresh() {
         RefreshOption(group);
     }
     for (const Button& button : m_page.Buttons()) {
-        QPushButton* push = m_buttons.at(button.id);
-        push->setText(ToQt(button.caption));
-        push->setEnabled(button.enabled);
+        RefreshButton(button);
     }
     m_refreshing = false;
 }
@@ -263,34 +297,55 @@ void CPageView::RefreshField(const Field& field) {
         return;
     }
     FieldWidgets& w = it->second;
+    const bool all = !w.shown;
+    FieldShown& shown = all ? w.shown.emplace() : *w.shown;
     QWidget* edit = w.line != nullptr ? static_cast<QWidget*>(w.line) : w.text;
-    const QString shown = ModelToWidget(field.text);
-    if (w.line != nullptr && w.line->text() != shown) {
-        w.line->setText(shown);
-    }
-    if (w.text != nullptr && w.text->toPlainText() != shown) {
-        w.text->setPlainText(shown);
-    }
-    if (w.line != nullptr) {
-        w.line->setReadOnly(field.read_only);
-    } else {
-        w.text->setReadOnly(field.read_only);
-    }
-    edit->setEnabled(field.enabled);
-    w.label->setText(ToQt(field.label));
-    for (QWidget* part : {static_cast<QWidget*>(w.label), edit, static_cast<QWidget*>(w.counter),
-                          static_cast<QWidget*>(w.bytesWord)}) {
-        if (part != nullptr) {
-            part->setVisible(field.visible);
+    if (all || shown.text != field.text) {
+        const QString text = ModelToWidget(field.text);
+        if (w.line != nullptr) {
+            w.line->setText(text);
+        } else {
+            w.text->setPlainText(text);
         }
+        shown.text = field.text;
     }
-    if (w.counter != nullptr) {
+    if (all || shown.read_only != field.read_only) {
+        if (w.line != nullptr) {
+            w.line->setReadOnly(field.read_only);
+        } else {
+            w.text->setReadOnly(field.read_only);
+        }
+        shown.read_only = field.read_only;
+    }
+    if (all || shown.enabled != field.enabled) {
+        edit->setEnabled(field.enabled);
+        shown.enabled = field.enabled;
+    }
+    if (all || shown.label != field.label) {
+        w.label->setText(ToQt(field.label));
+        shown.label = field.label;
+    }
+    if (all || shown.visible != field.visible) {
+        for (QWidget* part :
+             {static_cast<QWidget*>(w.label), edit, static_cast<QWidget*>(w.counter),
+              static_cast<QWidget*>(w.bytesWord)}) {
+            if (part != nullptr) {
+                part->setVisible(field.visible);
+            }
+        }
+        shown.visible = field.visible;
+    }
+    if (w.counter != nullptr && (all || shown.counter != field.counter)) {
         w.counter->setText(ToQt(field.counter));
+        shown.counter = field.counter;
     }
 }
 
 void CPageView::RefreshOption(const OptionGroup& group) {
     OptionWidgets& w = m_options.at(group.id);
+    if (w.shown == group.selected) {
+        return;
+    }
     for (size_t i = 0; i < w.radios.size(); ++i) {
         w.radios[i]->setChecked(static_cast<int>(i) == group.selected);
     }
@@ -300,4 +355,15 @@ void CPageView::RefreshOption(const OptionGroup& group) {
     if (w.combo != nullptr) {
         w.combo->setCurrentIndex(group.selected);
     }
+    w.shown = group.selected;
+}
+
+void CPageView::RefreshButton(const Button& button) {
+    ButtonWidgets& w = m_buttons.at(button.id);
+    if (w.shown && w.shown->caption == button.caption && w.shown->enabled == button.enabled) {
+        return;
+    }
+    w.push->setText(ToQt(button.caption));
+    w.push->setEnabled(button.enabled);
+    w.shown = ButtonShown{button.caption, button.enabled};
 }

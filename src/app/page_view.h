@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,18 +42,38 @@ public:
     void Refresh();
 
 private:
+    // What the widgets of a field show, so that a refresh touches only what the model changed:
+    // rewriting a megabyte field on every keystroke elsewhere would make typing quadratic.
+    struct FieldShown {
+        std::string text;
+        std::string label;
+        std::string counter;
+        bool enabled = true;
+        bool visible = true;
+        bool read_only = false;
+    };
     struct FieldWidgets {
         QLabel* label = nullptr;
         QLineEdit* line = nullptr;
         QPlainTextEdit* text = nullptr;
         QLineEdit* counter = nullptr;
         QLabel* bytesWord = nullptr;
+        std::optional<FieldShown> shown;
     };
     struct OptionWidgets {
         std::vector<QAbstractButton*> radios;
         QCheckBox* check = nullptr;
         QComboBox* combo = nullptr;
         QGroupBox* frame = nullptr;
+        std::optional<int> shown;
+    };
+    struct ButtonShown {
+        std::string caption;
+        bool enabled = true;
+    };
+    struct ButtonWidgets {
+        QPushButton* push = nullptr;
+        std::optional<ButtonShown> shown;
     };
 
     QWidget* BuildSection(const Section& section);
@@ -63,14 +84,18 @@ private:
     void OnTyped(const std::string& field_id, const QString& text);
     void OnChosen(const std::string& group_id, int index);
     void OnPressed(const std::string& button_id);
+    // Guarded runs a gesture on the model; an exception from it (a fault of the page, never of
+    // the user's input) is shown as one internal-error message instead of ending the program.
+    ActionResult Guarded(const std::function<ActionResult()>& gesture);
 
     void RefreshField(const Field& field);
     void RefreshOption(const OptionGroup& group);
+    void RefreshButton(const Button& button);
 
     CPage& m_page;
     std::map<std::string, FieldWidgets> m_fields;
     std::map<std::string, OptionWidgets> m_options;
-    std::map<std::string, QPushButton*> m_buttons;
+    std::map<std::string, ButtonWidgets> m_buttons;
     MessagePresenter m_presenter = &CPageView::ShowMessageBox;
     bool m_refreshing = false;
 };
