@@ -1,10 +1,10 @@
 #include "cli/cli_run.h"
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+#include <cstdio>
+#include <cstring>
+#include <exception>
 
 #include "cli/json_writer.h"
 
@@ -19,15 +19,30 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// ReadFileOrStdin gives the whole content of the file (standard input for "-"). A file that cannot
+// be opened or read (a directory, an I/O error) is a usage error naming the file and the reason.
 std::string ReadFileOrStdin(const std::string& path) {
-    if (path == "-") {
-        return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    const bool is_stdin = path == "-";
+    std::FILE* file = is_stdin ? stdin : std::fopen(path.c_str(), "rb");
+    const std::string name = is_stdin ? "standard input" : "file '" + path + "'";
+    if (file == nullptr) {
+        throw UsageError{"cannot read " + name + ": " + std::strerror(errno)};
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw UsageError{"cannot read file '" + path + "'"};
+    std::string content;
+    errno = 0;
+    char buffer[1 << 16];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        content.append(buffer, got);
     }
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    const int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
+    if (!is_stdin) {
+        std::fclose(file);
+    }
+    if (error != 0) {
+        throw UsageError{"cannot read " + name + ": " + std::strerror(error)};
+    }
+    return content;
 }
 
 int ChoiceIndex(const OptionGroup& group, const std::string& choice) {
@@ -159,5 +174,8 @@ CliOutput RunAction(CPage& page, const std::string& action, const std::vector<st
         return Render(page, action, message, json);
     } catch (const UsageError& error) {
         return CliOutput{"", "keywright-cli: " + error.message + "\n", kExitUsage};
+    } catch (const std::exception& error) {
+        // A fault of the program, not of the input: reported as the window reports it.
+        return CliOutput{"", InternalErrorBox(page.Name(), error.what()).text + "\n", kExitRefused};
     }
 }

@@ -38,12 +38,57 @@ std::string FieldJson(const Field& field) {
            ", \"readonly\": " + JsonBool(field.read_only) + "}";
 }
 
+// Utf8SequenceLength gives the length of the well-formed UTF-8 sequence that starts at `i`
+// (Unicode 15, table 3-7: no overlong forms, no surrogates, nothing above U+10FFFF), or 0.
+size_t Utf8SequenceLength(std::string_view text, size_t i) {
+    const auto at = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = at(i);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size() || at(i + 1) < low || at(i + 1) > high) {
+        return 0;
+    }
+    for (size_t k = 2; k < length; ++k) {
+        if (at(i + k) < 0x80 || at(i + k) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (const char ch : text) {
+    out.reserve(text.size() + 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char ch = text[i];
         const auto c = static_cast<unsigned char>(ch);
+        if (c >= 0x80) {
+            // Bytes that are not UTF-8 (GBK text, binary data) become U+FFFD, one per byte, so
+            // the document stays valid JSON.
+            const size_t length = Utf8SequenceLength(text, i);
+            if (length == 0) {
+                out += "\xEF\xBF\xBD";
+            } else {
+                out.append(text.substr(i, length));
+                i += length - 1;
+            }
+            continue;
+        }
         switch (ch) {
             case '"':
                 out += "\\\"";
