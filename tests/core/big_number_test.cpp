@@ -6,6 +6,8 @@
 
 #include <openssl/err.h>
 
+#include "core/bn_oracle.h"
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -198,23 +200,8 @@ TEST(BigNumberModular, ModPowSmallExponents) {
 
 // ---- random operands against OpenSSL ----
 
-struct BnFree {
-    void operator()(BIGNUM* n) const { BN_free(n); }
-};
-using Bn = std::unique_ptr<BIGNUM, BnFree>;
-
-struct BnCtxFree {
-    void operator()(BN_CTX* c) const { BN_CTX_free(c); }
-};
-
 Bn NewBn() {
     return Bn(BN_new());
-}
-
-Bn BnFromHex(const std::string& hex) {
-    BIGNUM* n = nullptr;
-    EXPECT_GT(BN_hex2bn(&n, hex.c_str()), 0) << hex;
-    return Bn(n);
 }
 
 std::string Trim(std::string text) {
@@ -269,7 +256,7 @@ uint32_t RandomBits(std::mt19937_64& rng, uint32_t maxBits) {
 class BigNumberOracle : public ::testing::Test {
 protected:
     std::mt19937_64 m_rng{20240611};
-    std::unique_ptr<BN_CTX, BnCtxFree> m_ctx{BN_CTX_new()};
+    BnOracle m_bn;
 };
 
 TEST_F(BigNumberOracle, ArithmeticMatchesOpenSsl) {
@@ -295,9 +282,9 @@ TEST_F(BigNumberOracle, ArithmeticMatchesOpenSsl) {
         } else {
             EXPECT_TRUE(a.Sub(b).IsZero());
         }
-        ASSERT_TRUE(BN_mul(r.get(), ba.get(), bb.get(), m_ctx.get()));
+        ASSERT_TRUE(BN_mul(r.get(), ba.get(), bb.get(), m_bn.Ctx()));
         EXPECT_EQ(a.Mul(b).ToText(16), BnHex(r.get()));
-        ASSERT_TRUE(BN_div(r.get(), rem.get(), ba.get(), bb.get(), m_ctx.get()));
+        ASSERT_TRUE(BN_div(r.get(), rem.get(), ba.get(), bb.get(), m_bn.Ctx()));
         EXPECT_EQ(a.Div(b).ToText(16), BnHex(r.get()));
         EXPECT_EQ(a.Mod(b).ToText(16), BnHex(rem.get()));
 
@@ -374,7 +361,7 @@ TEST_F(BigNumberOracle, ModInverseMatchesOpenSsl) {
         const Bn ba = BnFromHex(ha);
         const Bn bm = BnFromHex(hm);
         const CBigNumber x = Hex(ha).ModInverse(Hex(hm));
-        Bn expected(BN_mod_inverse(nullptr, ba.get(), bm.get(), m_ctx.get()));
+        Bn expected(BN_mod_inverse(nullptr, ba.get(), bm.get(), m_bn.Ctx()));
         if (expected) {
             EXPECT_EQ(x.ToText(16), BnHex(expected.get()));
             continue;
@@ -384,10 +371,10 @@ TEST_F(BigNumberOracle, ModInverseMatchesOpenSsl) {
         Bn gcd = NewBn();
         Bn product = NewBn();
         Bn gcdMod = NewBn();
-        ASSERT_TRUE(BN_gcd(gcd.get(), ba.get(), bm.get(), m_ctx.get()));
+        ASSERT_TRUE(BN_gcd(gcd.get(), ba.get(), bm.get(), m_bn.Ctx()));
         ASSERT_TRUE(BN_mod_mul(product.get(), ba.get(), BnFromHex(x.ToText(16)).get(), bm.get(),
-                               m_ctx.get()));
-        ASSERT_TRUE(BN_nnmod(gcdMod.get(), gcd.get(), bm.get(), m_ctx.get()));
+                               m_bn.Ctx()));
+        ASSERT_TRUE(BN_nnmod(gcdMod.get(), gcd.get(), bm.get(), m_bn.Ctx()));
         EXPECT_EQ(BN_cmp(product.get(), gcdMod.get()), 0);
         EXPECT_LT(x.Compare(Hex(hm)), 0);
     }
@@ -405,7 +392,7 @@ TEST_F(BigNumberOracle, ModPowMatchesOpenSsl) {
         SCOPED_TRACE(ha + " ^ " + he + " mod " + hm);
         Bn r = NewBn();
         ASSERT_TRUE(BN_mod_exp(r.get(), BnFromHex(ha).get(), BnFromHex(he).get(),
-                               BnFromHex(hm).get(), m_ctx.get()));
+                               BnFromHex(hm).get(), m_bn.Ctx()));
         EXPECT_EQ(Hex(ha).ModPow(Hex(he), Hex(hm)).ToText(16), BnHex(r.get()));
     }
 }
@@ -425,12 +412,12 @@ TEST_F(BigNumberOracle, FullCapacityOperands) {
         Bn rem = NewBn();
         ASSERT_TRUE(BN_add(r.get(), ba.get(), bm.get()));
         EXPECT_EQ(Hex(ha).Add(Hex(hm)).ToText(16), BnHex(r.get()));
-        ASSERT_TRUE(BN_mul(r.get(), ba.get(), bm.get(), m_ctx.get()));
+        ASSERT_TRUE(BN_mul(r.get(), ba.get(), bm.get(), m_bn.Ctx()));
         EXPECT_EQ(Hex(ha).Mul(Hex(hm)).ToText(16), BnHex(r.get()));
-        ASSERT_TRUE(BN_div(r.get(), rem.get(), ba.get(), bm.get(), m_ctx.get()));
+        ASSERT_TRUE(BN_div(r.get(), rem.get(), ba.get(), bm.get(), m_bn.Ctx()));
         EXPECT_EQ(Hex(ha).Div(Hex(hm)).ToText(16), BnHex(r.get()));
         EXPECT_EQ(Hex(ha).Mod(Hex(hm)).ToText(16), BnHex(rem.get()));
-        ASSERT_TRUE(BN_mod_exp(r.get(), ba.get(), BnFromHex(he).get(), bm.get(), m_ctx.get()));
+        ASSERT_TRUE(BN_mod_exp(r.get(), ba.get(), BnFromHex(he).get(), bm.get(), m_bn.Ctx()));
         EXPECT_EQ(Hex(ha).ModPow(Hex(he), Hex(hm)).ToText(16), BnHex(r.get()));
     }
 }
@@ -443,7 +430,7 @@ TEST_F(BigNumberOracle, GeneratedPrimesAreFullLengthPrimes) {
         EXPECT_EQ(p.WordCount(), words);
         EXPECT_EQ(p.Word(words - 1) >> 30, 3u);  // the top two bits, so p * q has 64 * words bits
         const Bn bp = BnFromHex(p.ToText(16));
-        EXPECT_EQ(BN_check_prime(bp.get(), m_ctx.get(), nullptr), 1);
+        EXPECT_EQ(BN_check_prime(bp.get(), m_bn.Ctx(), nullptr), 1);
         EXPECT_EQ(BN_num_bits(bp.get()), static_cast<int>(32 * words));
     }
     CBigNumber p;

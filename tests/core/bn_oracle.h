@@ -1,6 +1,7 @@
 // OpenSSL BN as an independent oracle for the big-number page tests.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <openssl/bn.h>
 
 #include <memory>
@@ -11,9 +12,15 @@ struct BnFree {
 };
 using Bn = std::unique_ptr<BIGNUM, BnFree>;
 
+// BnFromHex reads hex text; the empty text is zero, and text that is not hex fails the test.
 inline Bn BnFromHex(const std::string& hex) {
     BIGNUM* bn = nullptr;
-    if (hex.empty() || BN_hex2bn(&bn, hex.c_str()) == 0) {
+    if (hex.empty()) {
+        return Bn(BN_new());
+    }
+    if (BN_hex2bn(&bn, hex.c_str()) != static_cast<int>(hex.size())) {
+        ADD_FAILURE() << "not hex: " << hex.substr(0, 40);
+        BN_free(bn);
         return Bn(BN_new());
     }
     return Bn(bn);
@@ -43,6 +50,18 @@ public:
     BnOracle(const BnOracle&) = delete;
     BnOracle& operator=(const BnOracle&) = delete;
 
+    Bn Add(const BIGNUM* a, const BIGNUM* b) {
+        Bn r(BN_new());
+        BN_add(r.get(), a, b);
+        return r;
+    }
+    // ModSub gives (a - b) mod m as a non-negative residue.
+    Bn ModSub(const BIGNUM* a, const BIGNUM* b, const BIGNUM* m) {
+        Bn r(BN_new());
+        BN_mod_sub(r.get(), a, b, m, m_ctx);
+        return r;
+    }
+    BN_CTX* Ctx() { return m_ctx; }
     Bn Mul(const BIGNUM* a, const BIGNUM* b) {
         Bn r(BN_new());
         BN_mul(r.get(), a, b, m_ctx);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/page_gestures.h"
+
 namespace {
 
 constexpr int kHex2Asc = 0;  // "十六进制转ASCII": hex digits in, text out
@@ -21,12 +23,6 @@ const std::string kNoGbk = "The Text Data has a character that GBK can not encod
 std::string Illegal(int position) {
     return "The " + std::to_string(position) +
            " byte of the Hex Data is the illegal, Pls Check !!!";
-}
-
-const Field& FieldOf(const CPage& page, const char* id) {
-    const Field* field = page.FindField(id);
-    EXPECT_NE(field, nullptr) << id;
-    return *field;
 }
 
 struct ConvertCase {

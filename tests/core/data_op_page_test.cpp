@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/page_gestures.h"
+
 namespace {
 
 enum Op { kAnd, kXor, kXorSum, kAdd, kOr, kNot, kSum, kSub };
@@ -15,12 +17,6 @@ constexpr const char* kOdd = "XOR Data should be even , and not be odd , Pls Che
 std::string Illegal(int position) {
     return "The " + std::to_string(position) +
            " byte of the XOR Data is the illegal, Pls Check !!!";
-}
-
-const Field& FieldOf(const CPage& page, const char* id) {
-    const Field* field = page.FindField(id);
-    EXPECT_NE(field, nullptr) << id;
-    return *field;
 }
 
 struct ComputeCase {

@@ -9,10 +9,6 @@
 
 namespace {
 
-std::string TextOf(const CPage& page, const char* id) {
-    return page.FindField(id)->text;
-}
-
 // Results computed with OpenSSL (des-ede with K1 = K2 for single DES, des-ede, des-ede3) on the
 // padded data, or taken from FIPS 81 ("Now is the time for all ").
 struct ResultCase {

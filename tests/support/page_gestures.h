@@ -1,6 +1,8 @@
 // Gestures for page-model tests: typing into a field or clicking a radio, applied in order.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -29,4 +31,20 @@ inline void Apply(CPage& page, const std::vector<Gesture>& gestures) {
             page.Type(g.id, g.text);
         }
     }
+}
+
+// FieldOf gives the page's field `id`; an unknown id fails the test and gives an empty field.
+inline const Field& FieldOf(const CPage& page, const std::string& id) {
+    static const Field kMissing{};
+    const Field* field = page.FindField(id);
+    if (field == nullptr) {
+        ADD_FAILURE() << "page " << page.Name() << " has no field " << id;
+        return kMissing;
+    }
+    return *field;
+}
+
+// TextOf gives the text of the page's field `id`.
+inline const std::string& TextOf(const CPage& page, const std::string& id) {
+    return FieldOf(page, id).text;
 }
