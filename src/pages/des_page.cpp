@@ -62,7 +62,7 @@ constexpr KeyDataMessages kSubKeyChecks = {
 
 CDesPage::CDesPage() : CKeyTypePage("des", "DES 运算", kDesKeyTypes) {
     AddCipherForm(kDesDefaultIv);
-    AddOption({.id = "mode", .caption = "运算类型", .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}}});
+    AddModeOption();
     AddOption(SpacingOption("结果是否加入空格"));
     AddButton("encrypt", "加密", [this] { return OnEncrypt(); });
     AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
@@ -75,14 +75,6 @@ CDesPage::CDesPage() : CKeyTypePage("des", "DES 运算", kDesKeyTypes) {
                 .notes = {"说明：输入的数据必须是十六进制的数据，若长度不够则自动补8000....。",
                           "如果密钥是8个字节为DES计算，是16字节则为3DES计算。另外生成过程",
                           "密钥和子密钥只适用于SAM卡。"}});
-    SetEnabled("iv", false);
-}
-
-void CDesPage::OnOptionChosen(const std::string& group_id) {
-    CKeyTypePage::OnOptionChosen(group_id);
-    if (group_id == "mode") {
-        SetEnabled("iv", Option("mode") == 1);
-    }
 }
 
 ActionResult CDesPage::OnEncrypt() {
@@ -100,7 +92,7 @@ ActionResult CDesPage::OnProcessKey() {
 
 ActionResult CDesPage::Crypt(bool decrypt, const char* result_label) {
     const CryptTexts& texts = decrypt ? kDecryptTexts : kEncryptTexts;
-    const bool cbc = Option("mode") == 1;
+    const bool cbc = IsCbc();
     SetLabel("data", texts.data_label);
     SetLabel("result", result_label);
 

@@ -26,9 +26,6 @@ public:
     // EDE). Gives the empty text for a factor under 8 bytes or a key under 8 bytes.
     static std::string DeriveSubKey(std::string_view factor, std::string_view key);
 
-protected:
-    void OnOptionChosen(const std::string& group_id) override;
-
 private:
     // Crypt is the encrypt, decrypt and process-key action; result_label names what it shows.
     ActionResult Crypt(bool decrypt, const char* result_label);

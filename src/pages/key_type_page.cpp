@@ -32,6 +32,11 @@ void CKeyTypePage::AddCipherForm(const std::string& iv) {
     SetText("key", m_keyTypes[0].default_key);
 }
 
+void CKeyTypePage::AddModeOption() {
+    AddOption({.id = "mode", .caption = "运算类型", .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}}});
+    SetEnabled("iv", false);
+}
+
 void CKeyTypePage::OnFieldChanged(const std::string& field_id) {
     CPage::OnFieldChanged(field_id);
     if (field_id == "key") {
@@ -43,6 +48,13 @@ void CKeyTypePage::OnFieldChanged(const std::string& field_id) {
 
 void CKeyTypePage::OnOptionChosen(const std::string& group_id) {
     if (group_id == "keytype" && Option("keytype") >= 0) {
-        SetText("key", m_keyTypes[static_cast<size_t>(Option("keytype"))].default_key);
+        const KeyType& type = m_keyTypes[static_cast<size_t>(Option("keytype"))];
+        if (type.default_iv != nullptr) {
+            SetText("iv", type.default_iv);
+        }
+        SetText("key", type.default_key);
+    }
+    if (group_id == "mode") {
+        SetEnabled("iv", IsCbc());
     }
 }

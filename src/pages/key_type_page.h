@@ -10,10 +10,11 @@
 #include "common/page.h"
 
 struct KeyType {
-    const char* name;         // the command line's choice name: "single"
-    const char* caption;      // "单倍DES运算"
-    int bytes;                // the key length the radio stands for
-    const char* default_key;  // loaded when the radio is chosen
+    const char* name;                  // the command line's choice name: "single"
+    const char* caption;               // "单倍DES运算"
+    int bytes;                         // the key length the radio stands for
+    const char* default_key;           // loaded when the radio is chosen
+    const char* default_iv = nullptr;  // loaded with the key where the page has one per type
 };
 
 // The key types of the DES and MAC pages: clear test patterns of 8, 16 and 24 bytes.
@@ -31,6 +32,11 @@ protected:
     // AddCipherForm adds the fields iv, data, key and result and the group "keytype", and starts
     // them with `iv` and the first key type's default key.
     void AddCipherForm(const std::string& iv);
+    // AddModeOption adds the group "mode" ("运算类型": ECB, CBC); ECB, the default, disables the IV
+    // field and CBC enables it, leaving its text as it is.
+    void AddModeOption();
+    // IsCbc tells whether the mode group says CBC.
+    bool IsCbc() const { return IsChosen("mode", "cbc"); }
 
     void OnFieldChanged(const std::string& field_id) override;
     void OnOptionChosen(const std::string& group_id) override;
