@@ -7,7 +7,7 @@
 
 namespace {
 
-// GB/T 32907 6.2, the S-box: row = high nibble, column = low nibble.
+// The S-box of GB/T 32907's non-linear transformation tau: row = high nibble, column = low nibble.
 // clang-format off
 constexpr uint8_t kSBox[256] = {
     0xD6, 0x90, 0xE9, 0xFE, 0xCC, 0xE1, 0x3D, 0xB7, 0x16, 0xB6, 0x14, 0xC2, 0x28, 0xFB, 0x2C, 0x05,
@@ -41,10 +41,10 @@ constexpr bool IsPermutation(const uint8_t (&box)[256]) {
 }
 static_assert(IsPermutation(kSBox), "the S-box must be a permutation of the bytes");
 
-// GB/T 32907 7.3: the system parameter FK.
+// GB/T 32907, key expansion: the system parameter FK.
 constexpr uint32_t kFk[4] = {0xA3B1BAC6, 0x56AA3350, 0x677D9197, 0xB27022DC};
 
-// GB/T 32907 7.3: the fixed parameter CK, byte j of CK[i] being (4i + j) * 7 mod 256.
+// GB/T 32907, key expansion: the fixed parameter CK, byte j of CK[i] being (4i + j) * 7 mod 256.
 constexpr std::array<uint32_t, 32> MakeCk() {
     std::array<uint32_t, 32> ck{};
     for (uint32_t i = 0; i < 32; ++i) {
@@ -57,13 +57,13 @@ constexpr std::array<uint32_t, 32> MakeCk() {
 constexpr std::array<uint32_t, 32> kCk = MakeCk();
 static_assert(kCk[0] == 0x00070E15 && kCk[31] == 0x646B7279);
 
-// The non-linear transformation tau: the S-box on each byte (GB/T 32907 6.2.1).
+// GB/T 32907, non-linear transformation tau: the S-box on each byte.
 constexpr uint32_t Tau(uint32_t a) {
     return uint32_t{kSBox[a >> 24]} << 24 | uint32_t{kSBox[(a >> 16) & 0xFF]} << 16 |
            uint32_t{kSBox[(a >> 8) & 0xFF]} << 8 | uint32_t{kSBox[a & 0xFF]};
 }
 
-// L of the rounds (GB/T 32907 6.2.2).
+// GB/T 32907, linear transformation L of the round function.
 constexpr uint32_t L(uint32_t b) {
     return b ^ std::rotl(b, 2) ^ std::rotl(b, 10) ^ std::rotl(b, 18) ^ std::rotl(b, 24);
 }
@@ -90,7 +90,7 @@ inline uint32_t T(uint32_t a) {
 }
 static_assert(L(Tau(0x01234567)) == (kT[0][0x01] ^ kT[1][0x23] ^ kT[2][0x45] ^ kT[3][0x67]));
 
-// T' = L'(tau(.)) of the key expansion (GB/T 32907 7.3).
+// GB/T 32907, key expansion: T' = L'(tau(.)).
 constexpr uint32_t TPrime(uint32_t a) {
     const uint32_t b = Tau(a);
     return b ^ std::rotl(b, 13) ^ std::rotl(b, 23);
@@ -118,8 +118,8 @@ void Store(const Words& w, uint8_t* bytes) {
     }
 }
 
-// GB/T 32907 7.1: X[i+4] = X[i] ^ T(X[i+1] ^ X[i+2] ^ X[i+3] ^ rk[i]), output the reverse
-// R(X32, X33, X34, X35) = (X35, X34, X33, X32). The four words rotate through x0..x3.
+// GB/T 32907, encryption algorithm: X[i+4] = X[i] ^ T(X[i+1] ^ X[i+2] ^ X[i+3] ^ rk[i]), output the
+// reverse R(X32, X33, X34, X35) = (X35, X34, X33, X32). The four words rotate through x0..x3.
 inline Words Transform(const Sm4RoundKeys& rk, Words in) {
     uint32_t x0 = in.x[0], x1 = in.x[1], x2 = in.x[2], x3 = in.x[3];
     for (int i = 0; i < 32; i += 4) {
@@ -153,7 +153,7 @@ bool WholeBlocks(size_t length) {
     return length != 0 && length % 16 == 0;
 }
 
-// How many block transforms pass between two looks at the progress object: a few milliseconds.
+// How many block transforms pass between two looks at the progress object: under a millisecond.
 constexpr uint64_t kStepEvery = 4096;
 
 }  // namespace

@@ -17,13 +17,14 @@ struct Sm4Context {
     Sm4RoundKeys rk{};
 };
 
-// Sm4SetEncryptKey expands a 16-byte key into rk0..rk31 (GB/T 32907 7.3) and sets encrypt to 1.
+// Sm4SetEncryptKey expands a 16-byte key into rk0..rk31 (GB/T 32907 key expansion) and sets encrypt
+// to 1.
 void Sm4SetEncryptKey(Sm4Context& context, std::span<const uint8_t, 16> key);
 // Sm4SetDecryptKey expands a 16-byte key into rk31..rk0 and sets encrypt to 0.
 void Sm4SetDecryptKey(Sm4Context& context, std::span<const uint8_t, 16> key);
 
 // Sm4CryptBlock runs one 16-byte block through the 32 rounds with `rk` in the order given
-// (GB/T 32907 7.1); reversed keys decrypt. `in` and `out` may overlap.
+// (GB/T 32907 encryption algorithm); reversed keys decrypt. `in` and `out` may overlap.
 void Sm4CryptBlock(const Sm4RoundKeys& rk, std::span<const uint8_t, 16> in,
                    std::span<uint8_t, 16> out);
 
