@@ -1,5 +1,6 @@
 #include "pages/page_registry.h"
 
+#include "pages/aes_page.h"
 #include "pages/big_num_page.h"
 #include "pages/convert_page.h"
 #include "pages/crt_page.h"
@@ -8,13 +9,14 @@
 #include "pages/empty_page.h"
 #include "pages/mac_page.h"
 #include "pages/rsa_page.h"
+#include "pages/sm4_page.h"
 #include "pages/tlv_page.h"
 
 std::vector<std::unique_ptr<CPage>> CreatePages() {
     std::vector<std::unique_ptr<CPage>> pages;
     pages.push_back(std::make_unique<CDesPage>());
     pages.push_back(std::make_unique<CMacPage>());
-    pages.push_back(std::make_unique<CEmptyPage>("aes", "AES 运算"));
+    pages.push_back(std::make_unique<CAesPage>());
     pages.push_back(std::make_unique<CRsaPage>());
     pages.push_back(std::make_unique<CCrtPage>());
     pages.push_back(std::make_unique<CConvertPage>());
@@ -22,7 +24,7 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CEmptyPage>("checksum", "校验运算"));
     pages.push_back(std::make_unique<CBigNumPage>());
     pages.push_back(std::make_unique<CTlvPage>());
-    pages.push_back(std::make_unique<CEmptyPage>("sm4", "SM4 运算"));
+    pages.push_back(std::make_unique<CSm4Page>());
     pages.push_back(std::make_unique<CEmptyPage>("sm3", "SM3 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("sm2", "SM2 运算"));
     return pages;
