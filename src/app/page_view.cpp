@@ -3,20 +3,36 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 #include <limits>
+#include <utility>
 
 #include "app/role_style.h"
+#include "common/file_text.h"
+#include "common/operation_log.h"
 
 namespace {
 
@@ -52,11 +68,41 @@ QLineEdit* MakeCounter() {
 CPageView::CPageView(CPage& page, QWidget* parent) : QWidget(parent), m_page(page) {
     setObjectName(ToQt(page.Name()));
     auto* layout = new QVBoxLayout(this);
+    m_form = new QWidget;
+    auto* form = new QVBoxLayout(m_form);
+    form->setContentsMargins(0, 0, 0, 0);
     for (const Section& section : page.Sections()) {
-        layout->addWidget(BuildSection(section));
+        form->addWidget(BuildSection(section));
     }
+    layout->addWidget(m_form);
+
+    m_busy = new QWidget;
+    auto* busy = new QHBoxLayout(m_busy);
+    busy->setContentsMargins(0, 0, 0, 0);
+    m_progressBar = new QProgressBar;
+    m_progressBar->setObjectName(QStringLiteral("progress"));
+    auto* cancel = new QPushButton(QStringLiteral("取消"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    connect(cancel, &QPushButton::clicked, this, &CPageView::CancelLongAction);
+    busy->addWidget(m_progressBar, 1);
+    busy->addWidget(cancel);
+    m_busy->hide();
+    layout->addWidget(m_busy);
     layout->addStretch(1);
+
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(50);
+    connect(m_progressTimer, &QTimer::timeout, this, &CPageView::ShowProgress);
     Refresh();
+}
+
+CPageView::~CPageView() {
+    if (m_worker != nullptr) {
+        m_worker->disconnect(this);
+        m_progress->Cancel();
+        m_worker->wait();
+        delete m_worker;
+    }
 }
 
 QWidget* CPageView::BuildSection(const Section& section) {
@@ -67,7 +113,14 @@ QWidget* CPageView::BuildSection(const Section& section) {
     auto* grid = new QGridLayout;
     int row = 0;
     for (const std::string& id : section.fields) {
-        AddFieldRow(grid, row++, *m_page.FindField(id));
+        AddFieldRow(grid, row, *m_page.FindField(id), 0);
+        // A small field that belongs to this one (the key's check value) shares its row.
+        for (const Field& beside : m_page.Fields()) {
+            if (beside.beside == id) {
+                AddFieldRow(grid, row, beside, 4);
+            }
+        }
+        ++row;
     }
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
@@ -100,11 +153,11 @@ QWidget* CPageView::BuildSection(const Section& section) {
     return frame;
 }
 
-void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
+void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field, int column) {
     FieldWidgets widgets;
     widgets.label = new QLabel;
     ApplyCaptionRole(widgets.label, field.label_role);
-    grid->addWidget(widgets.label, row, 0,
+    grid->addWidget(widgets.label, row, column,
                     field.kind == FieldKind::MultiLine ? Qt::AlignTop : Qt::Alignment());
 
     QWidget* edit = nullptr;
@@ -129,6 +182,15 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
         widgets.line->setMaxLength(std::numeric_limits<int>::max());
         connect(widgets.line, &QLineEdit::textEdited, this,
                 [this, id](const QString& text) { OnTyped(id, text); });
+        // Enter in a one-row field is the page's first action still enabled (加密, 计算 ...).
+        connect(widgets.line, &QLineEdit::returnPressed, this, [this] {
+            for (const Button& button : m_page.Buttons()) {
+                if (button.enabled) {
+                    OnPressed(button.id);
+                    return;
+                }
+            }
+        });
         edit = widgets.line;
     }
     edit->setObjectName(ToQt(field.id));
@@ -136,7 +198,12 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
         edit->setFont(FixedEditFont());
     }
     ApplyFieldRole(edit, field.role);
-    grid->addWidget(edit, row, 1);
+    AddFileActions(edit, field);
+    if (field.width_chars > 0) {
+        const QFontMetrics metrics(edit->font());
+        edit->setFixedWidth(metrics.horizontalAdvance(QString(field.width_chars + 2, QChar('0'))));
+    }
+    grid->addWidget(edit, row, column + 1);
 
     if (field.HasCounter()) {
         widgets.counter = MakeCounter();
@@ -145,8 +212,8 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field) {
         ApplyCaptionRole(widgets.bytesWord, Role::Plain);
         const Qt::Alignment align =
             field.kind == FieldKind::MultiLine ? Qt::AlignTop : Qt::AlignVCenter;
-        grid->addWidget(widgets.counter, row, 2, align);
-        grid->addWidget(widgets.bytesWord, row, 3, align);
+        grid->addWidget(widgets.counter, row, column + 2, align);
+        grid->addWidget(widgets.bytesWord, row, column + 3, align);
     }
     widgets.label->setObjectName(ToQt(field.id + "_label"));
     m_fields[field.id] = widgets;
@@ -208,10 +275,141 @@ QPushButton* CPageView::BuildButton(const Button& button) {
     push->setObjectName(ToQt(button.id));
     push->setFont(HeavyButtonFont());
     push->setMinimumHeight(36);
+    // In a dialog every push button would otherwise be a default button that Enter also presses.
+    push->setAutoDefault(false);
     const std::string id = button.id;
     connect(push, &QPushButton::clicked, this, [this, id] { OnPressed(id); });
     m_buttons[button.id].push = push;
     return push;
+}
+
+void CPageView::AddFileActions(QWidget* edit, const Field& field) {
+    // Only hex fields (the fixed-pitch ones) take files; a read-only one is a result to save.
+    if (!field.fixed_font) {
+        return;
+    }
+    edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(edit, &QWidget::customContextMenuRequested, this,
+            [this, edit, id = field.id](const QPoint& pos) {
+                ShowContextMenu(edit, *m_page.FindField(id), pos);
+            });
+    if (!field.read_only) {
+        QWidget* target = edit;
+        if (auto* text = qobject_cast<QPlainTextEdit*>(edit)) {
+            target = text->viewport();
+        }
+        target->setProperty("keywrightField", ToQt(field.id));
+        target->installEventFilter(this);
+    }
+}
+
+void CPageView::ShowContextMenu(QWidget* edit, const Field& field, const QPoint& pos) {
+    QMenu* menu = nullptr;
+    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
+        menu = line->createStandardContextMenu();
+    } else {
+        menu = static_cast<QPlainTextEdit*>(edit)->createStandardContextMenu(pos);
+    }
+    menu->addSeparator();
+    const std::string id = field.id;
+    if (field.read_only) {
+        menu->addAction(QStringLiteral("保存到文件..."), this, [this, id] { AskSaveFile(id); });
+    } else {
+        QAction* load =
+            menu->addAction(QStringLiteral("从文件载入..."), this, [this, id] { AskLoadFile(id); });
+        load->setEnabled(field.enabled && m_worker == nullptr);
+    }
+    menu->exec(edit->mapToGlobal(pos));
+    delete menu;
+}
+
+void CPageView::AskLoadFile(const std::string& field_id) {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("从文件载入"));
+    if (!path.isEmpty()) {
+        LoadFile(field_id, path);
+    }
+}
+
+void CPageView::AskSaveFile(const std::string& field_id) {
+    const QString hex_filter = QStringLiteral("十六进制文本 (*.txt *.hex)");
+    const QString raw_filter = QStringLiteral("二进制数据 (*.bin)");
+    QString chosen;
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存到文件"), QString(),
+                                                      hex_filter + ";;" + raw_filter, &chosen);
+    if (!path.isEmpty()) {
+        SaveFile(field_id, path, chosen == raw_filter);
+    }
+}
+
+bool CPageView::LoadFile(const std::string& field_id, const QString& path) {
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        Present(ErrorBox("The file " + path.toStdString() + " can not be read, Pls Check !!!"));
+        return false;
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        Present(ErrorBox("The file " + path.toStdString() + " can not be read, Pls Check !!!"));
+        return false;
+    }
+    const ActionResult message = Guarded([&] {
+        const std::string_view bytes(content.data(), static_cast<size_t>(content.size()));
+        m_page.Type(field_id, TypedText(*m_page.FindField(field_id), FileTextForField(bytes)));
+        return ActionResult{};
+    });
+    Refresh();
+    if (message) {
+        Present(*message);
+    }
+    return !message;
+}
+
+bool CPageView::SaveFile(const std::string& field_id, const QString& path, bool raw) {
+    const std::string& text = m_page.FindField(field_id)->text;
+    QByteArray content;
+    if (raw) {
+        const auto bytes = FieldBytes(text);
+        if (!bytes) {
+            Present(ErrorBox("The field holds no whole hex bytes to save, Pls Check !!!"));
+            return false;
+        }
+        content = QByteArray(reinterpret_cast<const char*>(bytes->data()),
+                             static_cast<qsizetype>(bytes->size()));
+    } else {
+        content = QByteArray::fromStdString(text);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(content) != content.size() || !file.flush()) {
+        Present(ErrorBox("The file " + path.toStdString() + " can not be written, Pls Check !!!"));
+        return false;
+    }
+    return true;
+}
+
+bool CPageView::eventFilter(QObject* watched, QEvent* event) {
+    const QVariant field = watched->property("keywrightField");
+    if (!field.isValid()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (drag->mimeData()->hasUrls() && drag->mimeData()->urls().value(0).isLocalFile()) {
+            drag->acceptProposedAction();
+            return true;
+        }
+    } else if (event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (drop->mimeData()->hasUrls() && drop->mimeData()->urls().value(0).isLocalFile()) {
+            drop->acceptProposedAction();
+            if (m_worker == nullptr) {
+                LoadFile(field.toString().toStdString(),
+                         drop->mimeData()->urls().value(0).toLocalFile());
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CPageView::OnTyped(const std::string& field_id, const QString& text) {
@@ -251,8 +449,78 @@ void CPageView::OnChosen(const std::string& group_id, int index) {
 }
 
 void CPageView::OnPressed(const std::string& button_id) {
+    if (m_worker != nullptr) {
+        return;
+    }
+    if (const Button* button = m_page.FindButton(button_id); button && button->long_running) {
+        StartLongAction(button_id);
+        return;
+    }
     const ActionResult message = Guarded([&] { return m_page.Press(button_id); });
     Refresh();
+    Log(button_id, message);
+    if (message) {
+        m_presenter(this, *message);
+    }
+}
+
+void CPageView::Log(const std::string& action, const ActionResult& message) {
+    emit ActionLogged(ToQt(LogRecord(m_page, action, message, LocalTimeText())));
+}
+
+void CPageView::StartLongAction(const std::string& button_id) {
+    m_progress = std::make_unique<CProgress>();
+    m_workerAction = button_id;
+    m_workerResult.reset();
+    m_form->setEnabled(false);
+    m_progressBar->setRange(0, 0);
+    m_busy->show();
+    CProgress* progress = m_progress.get();
+    m_worker = QThread::create([this, button_id, progress] {
+        m_workerResult = Guarded([&] { return m_page.Press(button_id, progress); });
+    });
+    connect(m_worker, &QThread::finished, this, &CPageView::OnLongActionFinished);
+    m_progressTimer->start();
+    m_worker->start();
+}
+
+void CPageView::CancelLongAction() {
+    if (m_progress != nullptr) {
+        m_progress->Cancel();
+    }
+}
+
+void CPageView::ShowProgress() {
+    if (m_progress == nullptr) {
+        return;
+    }
+    const uint64_t total = m_progress->Total();
+    if (total == 0) {
+        m_progressBar->setRange(0, 0);  // a busy indicator: how far it is is not known
+        return;
+    }
+    constexpr int kSteps = 1000;
+    m_progressBar->setRange(0, kSteps);
+    m_progressBar->setValue(
+        static_cast<int>(static_cast<double>(std::min(m_progress->Done(), total)) /
+                         static_cast<double>(total) * kSteps));
+}
+
+void CPageView::OnLongActionFinished() {
+    m_progressTimer->stop();
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    const bool cancelled = m_progress->Cancelled();
+    m_progress.reset();
+    m_busy->hide();
+    m_form->setEnabled(true);
+    Refresh();
+    const ActionResult message = std::exchange(m_workerResult, std::nullopt);
+    if (cancelled) {
+        return;
+    }
+    Log(m_workerAction, message);
     if (message) {
         m_presenter(this, *message);
     }
@@ -314,6 +582,11 @@ void CPageView::RefreshField(const Field& field) {
             w.line->setReadOnly(field.read_only);
         } else {
             w.text->setReadOnly(field.read_only);
+            // A result is there to be copied: selectable by keyboard as well as by mouse.
+            if (field.read_only) {
+                w.text->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                                Qt::TextSelectableByKeyboard);
+            }
         }
         shown.read_only = field.read_only;
     }

@@ -1,12 +1,20 @@
 #include "cli/cli_run.h"
 
+#include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <thread>
+
+#include <unistd.h>
 
 #include "cli/json_writer.h"
+#include "common/file_text.h"
+#include "common/hex_codec.h"
+#include "common/operation_log.h"
 
 namespace {
 
@@ -92,6 +100,14 @@ size_t ApplyGesture(CPage& page, const std::vector<std::string>& args, size_t i)
                                              ? page.FindField(name.substr(0, name.size() - 5))
                                              : nullptr) {
         TypeInto(page, *file_field, ReadFileOrStdin(value));
+    } else if (const Field* bytes_field = EndsWith(name, "-bytes")
+                                              ? page.FindField(name.substr(0, name.size() - 6))
+                                              : nullptr) {
+        // A binary file (a firmware image, a card dump) goes in as the hex of its bytes.
+        const std::string content = ReadFileOrStdin(value);
+        TypeInto(page, *bytes_field,
+                 BytesToHex(
+                     std::span(reinterpret_cast<const uint8_t*>(content.data()), content.size())));
     } else {
         throw UsageError{"page " + page.Name() + " has no option or field '" + arg + "'"};
     }
@@ -128,26 +144,52 @@ CliOutput Render(const CPage& page, const std::string& action, const ActionResul
     return output;
 }
 
-}  // namespace
-
-std::string TypedText(const Field& field, std::string text) {
-    if (field.kind == FieldKind::SingleLine) {
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-            text.pop_back();
-        }
-        return text;
+// PressWithProgress runs a long action on a thread of its own and, while it runs, shows how far
+// it has come on standard error when that is a terminal; other actions are simply pressed.
+ActionResult PressWithProgress(CPage& page, const std::string& action) {
+    if (!page.FindButton(action)->long_running) {
+        return page.Press(action);
     }
-    // Enter in a multi-line field makes CR LF; a lone LF from a Unix file is such a line break.
-    std::string typed;
-    typed.reserve(text.size() + text.size() / 16);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
-            typed.push_back('\r');
+    CProgress progress;
+    ActionResult result;
+    std::exception_ptr failure;
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        try {
+            result = page.Press(action, &progress);
+        } catch (...) {
+            failure = std::current_exception();
         }
-        typed.push_back(text[i]);
+        finished.store(true);
+    });
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    bool shown = false;
+    for (int tick = 0; !finished.load(); ++tick) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (terminal && tick >= 5) {  // quick actions print nothing
+            const uint64_t total = progress.Total();
+            if (total > 0) {
+                std::fprintf(stderr, "\r%s %s: %3d%%", page.Name().c_str(), action.c_str(),
+                             static_cast<int>(100.0 * static_cast<double>(progress.Done()) /
+                                              static_cast<double>(total)));
+            } else {
+                std::fprintf(stderr, "\r%s %s: %c", page.Name().c_str(), action.c_str(),
+                             "|/-\\"[tick % 4]);
+            }
+            shown = true;
+        }
     }
-    return typed;
+    worker.join();
+    if (shown) {
+        std::fprintf(stderr, "\r\033[K");
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return result;
 }
+
+}  // namespace
 
 CliOutput RunAction(CPage& page, const std::string& action, const std::vector<std::string>& args) {
     try {
@@ -159,9 +201,13 @@ CliOutput RunAction(CPage& page, const std::string& action, const std::vector<st
             page.Choose(button->first_choice.group, button->first_choice.index);
         }
         bool json = false;
+        bool log = false;
         for (size_t i = 0; i < args.size();) {
             if (args[i] == "--json") {
                 json = true;
+                ++i;
+            } else if (args[i] == "--log") {
+                log = true;
                 ++i;
             } else {
                 i = ApplyGesture(page, args, i);
@@ -170,8 +216,12 @@ CliOutput RunAction(CPage& page, const std::string& action, const std::vector<st
         if (!page.FindButton(action)->enabled) {
             throw UsageError{"action '" + action + "' is disabled on page " + page.Name()};
         }
-        const ActionResult message = page.Press(action);
-        return Render(page, action, message, json);
+        const ActionResult message = PressWithProgress(page, action);
+        CliOutput output = Render(page, action, message, json);
+        if (log) {
+            output.err = LogRecord(page, action, message, LocalTimeText()) + output.err;
+        }
+        return output;
     } catch (const UsageError& error) {
         return CliOutput{"", "keywright-cli: " + error.message + "\n", kExitUsage};
     } catch (const std::exception& error) {

@@ -21,7 +21,3 @@ struct CliOutput {
 // RunAction applies the arguments after `PAGE ACTION` to the page as the user's gestures, presses
 // the action's button and renders what the action produced.
 CliOutput RunAction(CPage& page, const std::string& action, const std::vector<std::string>& args);
-
-// TypedText gives the text as typing it into the field would leave it: a multi-line field holds
-// line breaks as CR LF, a single-line field cannot hold a line break at its end.
-std::string TypedText(const Field& field, std::string text);

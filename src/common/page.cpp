@@ -56,16 +56,34 @@ void CPage::Choose(std::string_view group_id, int index) {
     OnOptionChosen(group.id);
 }
 
-ActionResult CPage::Press(std::string_view button_id) {
+ActionResult CPage::Press(std::string_view button_id, CProgress* progress) {
     const Button& button = MutableButton(button_id);
     m_written.clear();
     // Reset on every way out, an exception from a faulty handler included.
     struct InAction {
-        bool& flag;
-        explicit InAction(bool& f) : flag(f) { flag = true; }
-        ~InAction() { flag = false; }
-    } in_action(m_inAction);
-    return button.handler();
+        CPage& page;
+        InAction(CPage& p, CProgress* progress) : page(p) {
+            page.m_inAction = true;
+            page.m_progress = progress;
+        }
+        ~InAction() {
+            page.m_inAction = false;
+            page.m_progress = nullptr;
+        }
+    } in_action(*this, progress);
+    if (progress == nullptr) {
+        return button.handler();
+    }
+    // A cancelled action may have written part of its work (a label, a half-done result): the
+    // form goes back to what it was, so that cancelling never loses or changes anything.
+    std::vector<Field> before = m_fields;
+    ActionResult result = button.handler();
+    if (progress->Cancelled()) {
+        m_fields = std::move(before);
+        m_written.clear();
+        return std::nullopt;
+    }
+    return result;
 }
 
 std::vector<std::string> CPage::WrittenFields() const {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/page_form.h"
+#include "common/progress.h"
 
 class CPage {
 public:
@@ -42,7 +43,9 @@ public:
     // Choose is the user clicking a radio button, ticking a check box or picking a list entry.
     void Choose(std::string_view group_id, int index);
     // Press is the user pressing a button: its handler runs and gives the message box to show.
-    ActionResult Press(std::string_view button_id);
+    // A long action polls `progress`; when it was cancelled, every field is put back as it was
+    // before the press and there is no message.
+    ActionResult Press(std::string_view button_id, CProgress* progress = nullptr);
     // WrittenFields lists, in form order, the fields whose text the last Press wrote.
     std::vector<std::string> WrittenFields() const;
 
@@ -86,6 +89,12 @@ protected:
     // IsChosen tells whether the group's selected choice has the given name; false for a group
     // the page does not have or with nothing selected.
     bool IsChosen(std::string_view group_id, std::string_view choice_name) const;
+    // Progress is the progress object of the running Press, or nullptr.
+    CProgress* Progress() const { return m_progress; }
+    // SetLongRunning marks an action that a front end should run off its user-interface thread.
+    void SetLongRunning(std::string_view button_id) {
+        MutableButton(button_id).long_running = true;
+    }
 
     Field& MutableField(std::string_view id);
     OptionGroup& MutableOption(std::string_view id);
@@ -100,6 +109,7 @@ private:
     std::vector<Section> m_sections;
     std::vector<std::string> m_written;
     bool m_inAction = false;
+    CProgress* m_progress = nullptr;
 };
 
 // Formatting and message helpers shared by the pages.

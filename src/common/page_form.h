@@ -56,6 +56,9 @@ struct Field {
     bool fixed_font = true;  // hex fields use the fixed-pitch system font
     bool wrap_lines = true;  // a multi-line field without it scrolls sideways (a TLV listing)
     Role label_role = Role::Label;
+    std::string
+        beside{};  // shown in this field's row, after its counter, instead of a row of its own
+    int width_chars = 0;  // a narrow one-row field as wide as this many characters; 0 fills the row
 
     std::string text{};
     std::string counter{};
@@ -96,6 +99,9 @@ struct Button {
     bool enabled = true;
     std::function<ActionResult()> handler{};
     FirstChoice first_choice{};  // none when group is empty
+    // The action may run for long (a repeat run, a key generation): a front end runs it off its
+    // user-interface thread with a CProgress it can cancel.
+    bool long_running = false;
 };
 
 // A frame of the page with what it holds, in the order the window lays it out.

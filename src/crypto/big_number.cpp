@@ -830,12 +830,15 @@ CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
     return result;
 }
 
-void CBigNumber::GenerateProbablePrime(uint32_t words) {
+bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
     words = std::clamp(words, 1u, kMaxWords);
     // The kernel's generator, named explicitly: libstdc++'s default source on x86 is RDRAND.
     std::random_device source("/dev/urandom");
     uint32_t candidate[kMaxWords] = {};
     for (;;) {
+        if (!StepOrContinue(progress, 0, 0)) {
+            return false;
+        }
         for (uint32_t i = 0; i < words; ++i) {
             candidate[i] = source();
         }
@@ -847,4 +850,5 @@ void CBigNumber::GenerateProbablePrime(uint32_t words) {
         }
     }
     SetWords(candidate, words);
+    return true;
 }

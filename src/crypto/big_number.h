@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/progress.h"
+
 inline constexpr uint32_t BIGNUMBER_MAX_WORDS = 100;
 
 class CBigNumber {
@@ -50,8 +52,10 @@ public:
     CBigNumber ModPow(const CBigNumber& e, const CBigNumber& m) const;
     // GenerateProbablePrime makes this a random probable prime of exactly 32 * words bits (its
     // top two bits set, so a product of two has exactly 64 * words bits), drawn from the
-    // operating system's cryptographic generator; words is taken as 1 to 100.
-    void GenerateProbablePrime(uint32_t words);
+    // operating system's cryptographic generator; words is taken as 1 to 100. It polls
+    // `progress` between candidates and gives false, leaving the number as it was, once the
+    // search was cancelled.
+    bool GenerateProbablePrime(uint32_t words, CProgress* progress = nullptr);
 
     bool IsZero() const { return m_count == 1 && m_words[0] == 0; }
     uint32_t WordCount() const { return m_count; }

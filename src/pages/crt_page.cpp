@@ -48,6 +48,7 @@ CCrtPage::CCrtPage() : CPage("crt", "CRT 运算") {
                .selected = kDefaultRsaKeySize,
                .caption_role = Role::Label});
     AddButton("genkey", "随机取数", [this] { return OnGenerateKey(); });
+    SetLongRunning("genkey");
     AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
     AddSection({.caption = "CRT 通用算法",
                 .fields = {"p", "q", "dp", "dq", "qinv", "input", "output"},
@@ -56,7 +57,12 @@ CCrtPage::CCrtPage() : CPage("crt", "CRT 运算") {
 }
 
 ActionResult CCrtPage::OnGenerateKey() {
-    const RsaKey key = GenerateRsaKey(RsaPrimeWords(Option("bits")));
+    const std::optional<RsaKey> generated =
+        GenerateRsaKey(RsaPrimeWords(Option("bits")), Progress());
+    if (!generated) {
+        return std::nullopt;  // cancelled: nothing is written
+    }
+    const RsaKey& key = *generated;
     m_p = key.p;
     m_q = key.q;
     m_dp = key.dp;

@@ -61,7 +61,7 @@ constexpr KeyDataMessages kSubKeyChecks = {
 }  // namespace
 
 CDesPage::CDesPage() : CKeyTypePage("des", "DES 运算", kDesKeyTypes) {
-    AddCipherForm(kDesDefaultIv);
+    AddCipherForm(kDesDefaultIv, KcvCipher::Des);
     AddModeOption();
     AddOption(SpacingOption("结果是否加入空格"));
     AddButton("encrypt", "加密", [this] { return OnEncrypt(); });

@@ -1,12 +1,14 @@
 #include "pages/key_type_page.h"
 
 #include "common/hex_codec.h"
+#include "pages/kcv_field.h"
 
 CKeyTypePage::CKeyTypePage(std::string name, std::string tab_caption,
                            std::array<KeyType, 3> key_types)
     : CPage(std::move(name), std::move(tab_caption)), m_keyTypes(key_types) {}
 
-void CKeyTypePage::AddCipherForm(const std::string& iv) {
+void CKeyTypePage::AddCipherForm(const std::string& iv, KcvCipher kcv_cipher) {
+    m_kcvCipher = kcv_cipher;
     AddField({.id = "iv",
               .label = "初始向量：",
               .role = Role::Plain,
@@ -24,6 +26,7 @@ void CKeyTypePage::AddCipherForm(const std::string& iv) {
               .role = Role::Result,
               .counter_rule = CounterRule::Manual,
               .read_only = true});
+    AddField(KcvField());
     OptionGroup& key_type = AddOption({.id = "keytype", .caption = "密钥类型"});
     for (const KeyType& type : m_keyTypes) {
         key_type.choices.push_back({type.name, type.caption});
@@ -43,6 +46,7 @@ void CKeyTypePage::OnFieldChanged(const std::string& field_id) {
         const auto bytes = static_cast<int>(RemoveBlanks(Text("key")).size() / 2);
         SyncKeyTypeRadios("keytype", bytes,
                           {m_keyTypes[0].bytes, m_keyTypes[1].bytes, m_keyTypes[2].bytes});
+        SetText("kcv", KcvText(m_kcvCipher, Text("key")));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/page.h"
+#include "crypto/key_check_value.h"
 
 struct KeyType {
     const char* name;                  // the command line's choice name: "single"
@@ -29,9 +30,10 @@ class CKeyTypePage : public CPage {
 protected:
     CKeyTypePage(std::string name, std::string tab_caption, std::array<KeyType, 3> key_types);
 
-    // AddCipherForm adds the fields iv, data, key and result and the group "keytype", and starts
-    // them with `iv` and the first key type's default key.
-    void AddCipherForm(const std::string& iv);
+    // AddCipherForm adds the fields iv, data, key, result and the key's check value "kcv" under
+    // `kcv_cipher`, and the group "keytype", and starts them with `iv` and the first key type's
+    // default key.
+    void AddCipherForm(const std::string& iv, KcvCipher kcv_cipher);
     // AddModeOption adds the group "mode" ("运算类型": ECB, CBC); ECB, the default, disables the IV
     // field and CBC enables it, leaving its text as it is.
     void AddModeOption();
@@ -43,4 +45,5 @@ protected:
 
 private:
     std::array<KeyType, 3> m_keyTypes;
+    KcvCipher m_kcvCipher = KcvCipher::Des;
 };

@@ -28,7 +28,7 @@ constexpr KeyDataMessages kChecks = {
 }  // namespace
 
 CMacPage::CMacPage() : CKeyTypePage("mac", "MAC 运算", kDesKeyTypes) {
-    AddCipherForm(kDesDefaultIv);
+    AddCipherForm(kDesDefaultIv, KcvCipher::Des);
     AddOption({.id = "alg",
                .caption = "运算类型",
                .choices = {{"pboc", "PBOC-MAC算法"},

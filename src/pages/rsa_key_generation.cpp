@@ -42,14 +42,18 @@ bool IsUsableRsaPrime(const CBigNumber& prime) {
     return prime.ModWord(kPublicExponent) != 1;
 }
 
-RsaKey GenerateRsaKey(uint32_t prime_words) {
+std::optional<RsaKey> GenerateRsaKey(uint32_t prime_words, CProgress* progress) {
     const auto start = std::chrono::steady_clock::now();
     RsaKey key;
     do {
-        key.p.GenerateProbablePrime(prime_words);
+        if (!key.p.GenerateProbablePrime(prime_words, progress)) {
+            return std::nullopt;
+        }
     } while (!IsUsableRsaPrime(key.p));
     do {
-        key.q.GenerateProbablePrime(prime_words);
+        if (!key.q.GenerateProbablePrime(prime_words, progress)) {
+            return std::nullopt;
+        }
     } while (key.q.Compare(key.p) == 0 || !IsUsableRsaPrime(key.q));
 
     CBigNumber one;

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/page_form.h"
+#include "common/progress.h"
 #include "crypto/big_number.h"
 
 // RsaKeySizeChoices gives the six key sizes of the pages' size list ("128 bit" ... "1280 bit"),
@@ -29,8 +31,9 @@ struct RsaKey {
 // GenerateRsaKey draws two distinct usable probable primes of prime_words words each from the
 // operating system's generator and derives N = P * Q, E = 65537, D = E^-1 mod (P-1)(Q-1),
 // DP = E^-1 mod (P-1), DQ = E^-1 mod and QinV = Q^-1 mod P. N has exactly 64 * prime_words
-// bits, since every prime has its top two bits set. It never fails.
-RsaKey GenerateRsaKey(uint32_t prime_words);
+// bits, since every prime has its top two bits set. It gives nothing only when `progress` was
+// cancelled during the prime search.
+std::optional<RsaKey> GenerateRsaKey(uint32_t prime_words, CProgress* progress = nullptr);
 
 // FormatElapsedSeconds gives the "%d s" text the pages show after a key generation.
 std::string FormatElapsedSeconds(int seconds);

@@ -34,6 +34,7 @@ CRsaPage::CRsaPage() : CPage("rsa", "RSA 运算") {
               .kind = FieldKind::MultiLine,
               .read_only = true});
     AddButton("genkey", "随机取数", [this] { return OnGenerateKey(); });
+    SetLongRunning("genkey");
     AddButton("encrypt", "加密", [this] { return OnEncrypt(); });
     AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
     AddSection({.caption = "RSA 通用算法",
@@ -53,7 +54,12 @@ void CRsaPage::OnFieldChanged(const std::string& field_id) {
 }
 
 ActionResult CRsaPage::OnGenerateKey() {
-    const RsaKey key = GenerateRsaKey(RsaPrimeWords(Option("bits")));
+    const std::optional<RsaKey> generated =
+        GenerateRsaKey(RsaPrimeWords(Option("bits")), Progress());
+    if (!generated) {
+        return std::nullopt;  // cancelled: nothing is written
+    }
+    const RsaKey& key = *generated;
     m_n = key.n;
     m_e = key.e;
     m_d = key.d;

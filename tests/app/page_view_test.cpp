@@ -3,11 +3,16 @@
 // program.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/keywright_dlg.h"
@@ -60,6 +65,9 @@ private slots:
     void DropDownAndCheckBoxReachTheModel();
     void KeyTypeRadiosCanAllBeCleared();
     void AFaultyPageShowsAnInternalErrorInsteadOfEnding();
+    void ALongActionRunsOnAWorkerAndShowsItsResult();
+    void ACancelledLongActionChangesNothingAndSaysNothing();
+    void FilesLoadIntoFieldsAndResultsSaveAsTextOrBytes();
 };
 
 // A megabyte pasted into each editable field of every page arrives whole in the model, and
@@ -185,6 +193,104 @@ void PageViewTest::AFaultyPageShowsAnInternalErrorInsteadOfEnding() {
                 .startsWith(QStringLiteral("Internal error in page faulty")));
     QTest::keyClicks(view.findChild<QLineEdit*>(QStringLiteral("data")), QStringLiteral("12"));
     QCOMPARE(page.FindField("data")->text, std::string("12"));
+}
+
+namespace {
+
+// Sm4RepeatRun shows the SM4 page with the repeat run chosen and `count` typed, and collects the
+// messages the page would show.
+CPageView* Sm4RepeatRun(CKeywrightDlg& window, const QString& count,
+                        std::vector<MessageBox>& shown) {
+    const int tab = TabOf("sm4");
+    window.Tabs()->setCurrentIndex(tab);
+    CPageView* view = window.PageView(tab);
+    view->SetMessagePresenter(
+        [&shown](QWidget*, const MessageBox& message) { shown.push_back(message); });
+    auto* repeat = view->findChild<QGroupBox*>(QStringLiteral("repeat"));
+    QTest::mouseClick(repeat->findChildren<QRadioButton*>().at(0), Qt::LeftButton);
+    auto* count_edit = view->findChild<QLineEdit*>(QStringLiteral("count"));
+    count_edit->selectAll();
+    QTest::keyClicks(count_edit, count);
+    return view;
+}
+
+}  // namespace
+
+void PageViewTest::ALongActionRunsOnAWorkerAndShowsItsResult() {
+    CKeywrightDlg window;
+    window.show();
+    std::vector<MessageBox> shown;
+    CPageView* view = Sm4RepeatRun(window, QStringLiteral("1000000"), shown);
+    auto* encrypt = view->findChild<QPushButton*>(QStringLiteral("encrypt"));
+    QTest::mouseClick(encrypt, Qt::LeftButton);
+    QVERIFY(view->Busy());
+    QVERIFY(!encrypt->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!view->Busy(), 60000);
+    // GB/T 32907 example 2.
+    QCOMPARE(view->findChild<QLineEdit*>(QStringLiteral("result"))->text(),
+             QStringLiteral("595298C7C6FD271F0402F804C33D3F66"));
+    QVERIFY(encrypt->isEnabled());
+    QVERIFY(shown.empty());
+}
+
+void PageViewTest::ACancelledLongActionChangesNothingAndSaysNothing() {
+    CKeywrightDlg window;
+    window.show();
+    std::vector<MessageBox> shown;
+    CPageView* view = Sm4RepeatRun(window, QStringLiteral("2147483647"), shown);
+    auto* data_label = view->findChild<QLabel*>(QStringLiteral("data_label"));
+    const QString label_before = data_label->text();
+    QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("encrypt")), Qt::LeftButton);
+    QVERIFY(view->Busy());
+    QTRY_VERIFY(view->findChild<QProgressBar*>(QStringLiteral("progress"))->isVisible());
+    QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("cancel")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!view->Busy(), 1000);
+    QCOMPARE(view->findChild<QLineEdit*>(QStringLiteral("result"))->text(), QString());
+    QCOMPARE(data_label->text(), label_before);
+    QVERIFY(shown.empty());
+    QVERIFY(!view->findChild<QProgressBar*>(QStringLiteral("progress"))->isVisible());
+}
+
+void PageViewTest::FilesLoadIntoFieldsAndResultsSaveAsTextOrBytes() {
+    CKeywrightDlg window;
+    window.show();
+    const int tab = TabOf("des");
+    window.Tabs()->setCurrentIndex(tab);
+    CPageView* view = window.PageView(tab);
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, const QByteArray& content) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        file.open(QIODevice::WriteOnly);
+        file.write(content);
+        return file.fileName();
+    };
+    auto* data = view->findChild<QLineEdit*>(QStringLiteral("data"));
+    QVERIFY(view->LoadFile("data", write("dump.hex", "11 22 33\n")));
+    QCOMPARE(data->text(), QStringLiteral("11 22 33"));
+    QVERIFY(view->LoadFile("data", write("image.bin", QByteArray("\x00\xFF\x11", 3))));
+    QCOMPARE(data->text(), QStringLiteral("00FF11"));
+    QCOMPARE(view->findChild<QLineEdit*>(QStringLiteral("data_count"))->text(),
+             QStringLiteral("03"));
+
+    QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("encrypt")), Qt::LeftButton);
+    // OpenSSL des-ecb of 00 FF 11 80 00 00 00 00 under 0123456789ABCDEF.
+    const QString raw = dir.filePath(QStringLiteral("result.bin"));
+    const QString text = dir.filePath(QStringLiteral("result.txt"));
+    QVERIFY(view->SaveFile("result", raw, true));
+    QVERIFY(view->SaveFile("result", text, false));
+    QFile raw_file(raw);
+    QVERIFY(raw_file.open(QIODevice::ReadOnly));
+    QCOMPARE(raw_file.readAll(), QByteArray::fromHex("9E257F5B3F6CFCC5"));
+    QFile text_file(text);
+    QVERIFY(text_file.open(QIODevice::ReadOnly));
+    QCOMPARE(text_file.readAll(), QByteArray("9E257F5B3F6CFCC5"));
+
+    std::vector<MessageBox> shown;
+    view->SetMessagePresenter(
+        [&shown](QWidget*, const MessageBox& message) { shown.push_back(message); });
+    QVERIFY(!view->LoadFile("data", dir.path()));
+    QCOMPARE(shown.size(), size_t{1});
+    QCOMPARE(data->text(), QStringLiteral("00FF11"));
 }
 
 QTEST_MAIN(PageViewTest)

@@ -158,7 +158,8 @@ TEST(MacPage, ClearEmptiesDataKeyAndResultButKeepsTheIv) {
     }
     EXPECT_EQ(page.FindField("iv")->text, "1122");
     EXPECT_EQ(page.FindField("iv")->counter, "02");
-    EXPECT_EQ(page.WrittenFields(), (std::vector<std::string>{"data", "key", "result"}));
+    // Emptying the key empties its check value too.
+    EXPECT_EQ(page.WrittenFields(), (std::vector<std::string>{"data", "key", "result", "kcv"}));
 }
 
 }  // namespace

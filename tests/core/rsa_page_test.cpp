@@ -156,7 +156,7 @@ TEST(RsaKeyGeneration, RefusesPrimesWithoutAnInverseOfE) {
 TEST(RsaKeyGeneration, KeysAreExactAndConsistent) {
     BnOracle bn;
     for (const uint32_t words : {2u, 4u, 8u}) {
-        const RsaKey key = GenerateRsaKey(words);
+        const RsaKey key = GenerateRsaKey(words).value();
         const Bn p = BnFromHex(key.p.ToText(16));
         const Bn q = BnFromHex(key.q.ToText(16));
         const Bn n = BnFromHex(key.n.ToText(16));
