@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-core-sanitized bench screenshot format clean
+.PHONY: all deps build run test test-core-sanitized bench screenshots install package format clean
 
 all: build
 
@@ -41,8 +41,17 @@ bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD)
 	@for b in $(BENCH_BUILD)/bench/keywright_bench_*; do echo "== $$b"; $$b; done
 
-screenshot: build
-	scripts/screenshot
+# One picture per page into $(BUILD)/screenshots; the README shows a few of them from docs/.
+screenshots: build
+	scripts/screenshots $(BUILD)/screenshots
+
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# keywright_VERSION_amd64.deb in $(BUILD), its Depends read off the programs' libraries.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icon.h"
+#include "common/version.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于 Keywright"));
@@ -16,6 +17,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* lines = new QVBoxLayout;
     lines->addWidget(new QLabel(QStringLiteral("Keywright 1.0 版")));
     lines->addWidget(new QLabel(QStringLiteral("智能卡开发与测试的密码算法工作台")));
+    auto* version = new QLabel(QStringLiteral("版本 ") + QString::fromLatin1(kKeywrightVersion));
+    version->setObjectName(QStringLiteral("version"));
+    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lines->addWidget(version);
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);
     top->addLayout(lines, 1);

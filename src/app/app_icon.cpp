@@ -5,8 +5,15 @@
 
 QIcon AppIcon() {
     QIcon icon;
-    for (const int size : {16, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
+    for (const int size : {16, 32, 48, 64, 256}) {
+        icon.addPixmap(AppIconPixmap(size));
+    }
+    return icon;
+}
+
+QPixmap AppIconPixmap(int size) {
+    QPixmap pixmap(size, size);
+    {
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -20,8 +27,6 @@ QIcon AppIcon() {
         painter.setFont(font);
         painter.setPen(Qt::white);
         painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("KW"));
-        painter.end();
-        icon.addPixmap(pixmap);
     }
-    return icon;
+    return pixmap;
 }

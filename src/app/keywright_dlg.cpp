@@ -1,18 +1,28 @@
 #include "app/keywright_dlg.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QSettings>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
 #include "app/page_view.h"
+#include "app/role_style.h"
 #include "pages/page_registry.h"
 
-CKeywrightDlg::CKeywrightDlg(QWidget* parent) : QDialog(parent), m_pages(CreatePages()) {
+CKeywrightDlg::CKeywrightDlg(QWidget* parent, bool remembers)
+    : QDialog(parent), m_pages(CreatePages()), m_remembers(remembers) {
     setWindowTitle(QStringLiteral("Hexwellv1.3 2012-01-14"));
     setWindowIcon(AppIcon());
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
@@ -27,6 +37,13 @@ CKeywrightDlg::CKeywrightDlg(QWidget* parent) : QDialog(parent), m_pages(CreateP
     addAction(m_about);
     connect(m_about, &QAction::triggered, this, &CKeywrightDlg::ShowAbout);
 
+    QMenu* view_menu = menus->addMenu(QStringLiteral("查看(&V)"));
+    m_logToggle = view_menu->addAction(QStringLiteral("操作日志"));
+    m_logToggle->setCheckable(true);
+    m_logToggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_logToggle->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_logToggle);
+
     // Pages are created once and only hidden on a tab change, so every page keeps its fields.
     m_tabs = new QTabWidget(this);
     m_tabs->setUsesScrollButtons(false);
@@ -39,15 +56,115 @@ CKeywrightDlg::CKeywrightDlg(QWidget* parent) : QDialog(parent), m_pages(CreateP
         m_tabs->addTab(scroll, QString::fromStdString(page->TabCaption()));
         m_views.push_back(view);
     }
+    m_logPanel = BuildLogPanel();
+    for (CPageView* view : m_views) {
+        connect(view, &CPageView::ActionLogged, m_log, &QPlainTextEdit::appendPlainText);
+    }
+    connect(m_logToggle, &QAction::toggled, m_logPanel, &QWidget::setVisible);
     m_tabs->setCurrentIndex(0);
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menus);
-    layout->addWidget(m_tabs);
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(m_tabs);
+    splitter->addWidget(m_logPanel);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter);
     resize(1040, 640);
+    AddTabShortcuts();
+    if (m_remembers) {
+        RestoreSettings();
+    }
 }
 
 CKeywrightDlg::~CKeywrightDlg() = default;
+
+QWidget* CKeywrightDlg::BuildLogPanel() {
+    auto* panel = new QGroupBox(QStringLiteral("操作日志"));
+    panel->setObjectName(QStringLiteral("log"));
+    m_log = new QPlainTextEdit;
+    m_log->setReadOnly(true);
+    m_log->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_log->setFont(FixedEditFont());
+    auto* save = new QPushButton(QStringLiteral("保存..."));
+    auto* clear = new QPushButton(QStringLiteral("清空"));
+    save->setAutoDefault(false);
+    clear->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &CKeywrightDlg::SaveLog);
+    connect(clear, &QPushButton::clicked, m_log, &QPlainTextEdit::clear);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(clear);
+    auto* layout = new QVBoxLayout(panel);
+    layout->addWidget(m_log);
+    layout->addLayout(buttons);
+    panel->hide();
+    return panel;
+}
+
+void CKeywrightDlg::SaveLog() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存操作日志"),
+                                                      QStringLiteral("keywright-log.txt"));
+    if (path.isEmpty()) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) ||
+        file.write(m_log->toPlainText().toUtf8()) < 0) {
+        CPageView::ShowMessageBox(this, ErrorBox("The file " + path.toStdString() +
+                                                 " can not be written, Pls Check !!!"));
+    }
+}
+
+void CKeywrightDlg::AddTabShortcuts() {
+    // The tab strip's own Ctrl+Tab works only while it has the focus; these work from any field.
+    const auto step = [this](int by) {
+        const int count = m_tabs->count();
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + count) % count);
+    };
+    const struct {
+        QKeySequence keys;
+        int by;
+    } shortcuts[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& shortcut : shortcuts) {
+        auto* action = new QAction(this);
+        action->setShortcut(shortcut.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [step, by = shortcut.by] { step(by); });
+        addAction(action);
+    }
+}
+
+void CKeywrightDlg::RestoreSettings() {
+    const QSettings settings;
+    restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
+    const int tab = settings.value(QStringLiteral("window/tab"), 0).toInt();
+    if (tab >= 0 && tab < m_tabs->count()) {
+        m_tabs->setCurrentIndex(tab);
+    }
+}
+
+void CKeywrightDlg::SaveSettings() const {
+    QSettings settings;
+    settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("window/tab"), m_tabs->currentIndex());
+}
+
+void CKeywrightDlg::done(int result) {
+    if (m_remembers) {
+        SaveSettings();
+    }
+    QDialog::done(result);
+}
 
 void CKeywrightDlg::ShowAbout() {
     CAboutDlg about(this);

@@ -27,10 +27,10 @@ std::string Pad(const std::string& text, size_t width) {
 }  // namespace
 
 std::string Usage() {
-    return "usage: keywright-cli --list\n"
+    return "usage: keywright-cli --list | --version | --man | --completion bash\n"
            "       keywright-cli PAGE --help\n"
            "       keywright-cli PAGE ACTION [--OPTION CHOICE | --FIELD TEXT | --FIELD-file "
-           "PATH]... [--json]\n";
+           "PATH | --FIELD-bytes PATH]... [--json] [--log]\n";
 }
 
 std::string PageList(const std::vector<std::unique_ptr<CPage>>& pages) {
@@ -60,7 +60,8 @@ std::string PageList(const std::vector<std::unique_ptr<CPage>>& pages) {
 std::string PageHelp(const CPage& page) {
     std::string text = "keywright-cli " + page.Name() +
                        " ACTION [--OPTION CHOICE | --FIELD TEXT |" +
-                       " --FIELD-file PATH]... [--json]\n" + page.TabCaption() + "\n\nActions:\n";
+                       " --FIELD-file PATH | --FIELD-bytes PATH]... [--json]\n" +
+                       page.TabCaption() + "\n\nActions:\n";
     for (const Button& button : page.Buttons()) {
         text += "  " + Pad(button.id, 14) + button.caption +
                 (button.enabled ? "" : "  (disabled at start)") + "\n";
@@ -74,7 +75,9 @@ std::string PageHelp(const CPage& page) {
                     (static_cast<int>(i) == group.selected ? "  (default)" : "") + "\n";
         }
     }
-    text += "\nFields (--FIELD TEXT, or --FIELD-file PATH with - for standard input):\n";
+    text +=
+        "\nFields (--FIELD TEXT; --FIELD-file PATH types a file's text, --FIELD-bytes PATH the hex "
+        "of its bytes; - is standard input):\n";
     for (const Field& field : page.Fields()) {
         std::string state;
         if (field.read_only) {

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "cli/cli_help.h"
+#include "cli/cli_manual.h"
 #include "cli/cli_run.h"
+#include "common/version.h"
 #include "pages/page_registry.h"
 
 namespace {
@@ -26,9 +28,24 @@ int main(int argc, char** argv) {
         std::cout << Usage();
         return kExitOk;
     }
+    if (args[0] == "--version") {
+        std::cout << "keywright-cli " << kKeywrightVersion << "\n";
+        return kExitOk;
+    }
     std::vector<std::unique_ptr<CPage>> pages = CreatePages();
     if (args[0] == "--list") {
         std::cout << PageList(pages);
+        return kExitOk;
+    }
+    if (args[0] == "--man") {
+        std::cout << ManPage(pages, kKeywrightVersion);
+        return kExitOk;
+    }
+    if (args[0] == "--completion") {
+        if (args.size() != 2 || args[1] != "bash") {
+            return Fail("--completion takes one shell: bash");
+        }
+        std::cout << BashCompletion(pages);
         return kExitOk;
     }
     CPage* page = nullptr;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "pages/page_registry.h"
+
 namespace {
 
 struct CliRun {
@@ -121,6 +123,20 @@ TEST(Cli, FieldFilesAndStandardInput) {
     EXPECT_EQ(from_stdin.out, typed.out);
 }
 
+TEST(Cli, FieldBytesTypesTheHexOfABinaryFile) {
+    const std::string path =
+        ::testing::TempDir() + "keywright_cli_data_" + std::to_string(getpid()) + ".bin";
+    std::ofstream(path, std::ios::binary) << std::string("\x00\xFF\x11", 3);
+    // OpenSSL des-ecb of 00 FF 11 80 00 00 00 00 under 0123456789ABCDEF.
+    const CliRun from_file = RunCli({"des", "encrypt", "--data-bytes", path});
+    const CliRun from_stdin =
+        RunCli({"des", "encrypt", "--data-bytes", "-"}, std::string("\x00\xFF\x11", 3));
+    EXPECT_EQ(from_file.status, 0) << from_file.err;
+    EXPECT_EQ(from_file.out, "9E257F5B3F6CFCC5\n");
+    EXPECT_EQ(from_stdin.out, from_file.out);
+    EXPECT_EQ(RunCli({"des", "encrypt", "--data-bytes", "/"}).status, 2);
+}
+
 TEST(Cli, SeveralWrittenFieldsPrintAsFieldEqualsText) {
     const CliRun run = RunCli({"dataop", "clear", "--src1", "01", "--src2", "02"});
     EXPECT_EQ(run.status, 0) << run.err;
@@ -172,6 +188,64 @@ TEST(Cli, ListAndHelpDescribeThePages) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--iv"), std::string::npos);
     EXPECT_NE(help.out.find("default \"0000000000000000\""), std::string::npos);
+}
+
+// The manual page and the completion are written from the page models: every page, action,
+// option, choice and field of the registry is in both.
+TEST(Cli, ManualAndCompletionCoverEveryPage) {
+    const CliRun man = RunCli({"--man"});
+    const CliRun completion = RunCli({"--completion", "bash"});
+    ASSERT_EQ(man.status, 0);
+    ASSERT_EQ(completion.status, 0);
+    const auto roff = [](std::string text) {
+        std::string out;
+        for (const char ch : text) {
+            out += ch == '-' ? std::string("\\-") : std::string(1, ch);
+        }
+        return out;
+    };
+    for (const auto& page : CreatePages()) {
+        if (page->Buttons().empty()) {
+            continue;
+        }
+        SCOPED_TRACE(page->Name());
+        EXPECT_NE(man.out.find(".SS " + roff(page->Name()) + " "), std::string::npos);
+        EXPECT_NE(completion.out.find(" " + page->Name() + ") actions='"), std::string::npos);
+        for (const Button& button : page->Buttons()) {
+            EXPECT_NE(man.out.find(roff(button.id) + " (" + roff(button.caption) + ")"),
+                      std::string::npos)
+                << button.id;
+        }
+        for (const OptionGroup& group : page->Options()) {
+            EXPECT_NE(man.out.find("\\-\\-" + roff(group.id) + " ("), std::string::npos);
+            EXPECT_NE(completion.out.find(page->Name() + ":--" + group.id + ") choices='"),
+                      std::string::npos);
+            for (const Choice& choice : group.choices) {
+                EXPECT_NE(man.out.find(" " + roff(choice.name)), std::string::npos);
+            }
+        }
+        for (const Field& field : page->Fields()) {
+            EXPECT_NE(man.out.find("\\-\\-" + roff(field.id)), std::string::npos) << field.id;
+            if (!field.read_only) {
+                EXPECT_NE(completion.out.find("--" + field.id + "-bytes"), std::string::npos);
+            }
+        }
+    }
+    const CliRun version = RunCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("keywright-cli 1.", 0), 0u) << version.out;
+}
+
+TEST(Cli, LogWritesTheRecordOfTheActionToStandardError) {
+    const CliRun run = RunCli({"des", "encrypt", "--data", "1122334455667788", "--log"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "B4CC3FD9D8D95214\n");
+    for (const char* part :
+         {"] des encrypt (加密)\n", "  options: keytype=single mode=ecb spaced=no\n",
+          "  key: 0123456789ABCDEF\n", "  data: 1122334455667788\n",
+          "  => result: B4CC3FD9D8D95214\n"}) {
+        EXPECT_NE(run.err.find(part), std::string::npos) << part << run.err;
+    }
 }
 
 }  // namespace
