@@ -19,11 +19,11 @@ template <int Round>
 inline void Step(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, uint32_t w) {
     // FIPS 180-4 4.1.1 f_t and 4.2.1 K_t.
     if constexpr (Round == 0) {
-        e += ((b & c) ^ (~b & d)) + 0x5A827999;
+        e += (d ^ (b & (c ^ d))) + 0x5A827999;
     } else if constexpr (Round == 1) {
         e += (b ^ c ^ d) + 0x6ED9EBA1;
     } else if constexpr (Round == 2) {
-        e += ((b & c) ^ (b & d) ^ (c & d)) + 0x8F1BBCDC;
+        e += ((b & c) | (d & (b | c))) + 0x8F1BBCDC;
     } else {
         e += (b ^ c ^ d) + 0xCA62C1D6;
     }
@@ -31,39 +31,47 @@ inline void Step(uint32_t a, uint32_t& b, uint32_t c, uint32_t d, uint32_t& e, u
     b = std::rotl(b, 30);
 }
 
+// Word t of the message schedule (FIPS 180-4 6.1.2 step 1), kept as a window of the last 16
+// words: slot t mod 16 holds W(t-16) until it is replaced by W(t).
+inline uint32_t Schedule(uint32_t* w, int t) {
+    if (t < 16) {
+        return w[t];
+    }
+    uint32_t& slot = w[t & 15];
+    slot = std::rotl(w[(t - 3) & 15] ^ w[(t - 8) & 15] ^ w[(t - 14) & 15] ^ slot, 1);
+    return slot;
+}
+
 template <int Round>
-inline void FiveSteps(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d, uint32_t& e,
-                      const uint32_t* w) {
-    Step<Round>(a, b, c, d, e, w[0]);
-    Step<Round>(e, a, b, c, d, w[1]);
-    Step<Round>(d, e, a, b, c, w[2]);
-    Step<Round>(c, d, e, a, b, w[3]);
-    Step<Round>(b, c, d, e, a, w[4]);
+inline void FiveSteps(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d, uint32_t& e, uint32_t* w,
+                      int t) {
+    Step<Round>(a, b, c, d, e, Schedule(w, t));
+    Step<Round>(e, a, b, c, d, Schedule(w, t + 1));
+    Step<Round>(d, e, a, b, c, Schedule(w, t + 2));
+    Step<Round>(c, d, e, a, b, Schedule(w, t + 3));
+    Step<Round>(b, c, d, e, a, Schedule(w, t + 4));
 }
 
 // FIPS 180-4 6.1.2 over `count` consecutive 64-byte blocks.
 void Compress(std::array<uint32_t, 5>& h, const uint8_t* blocks, size_t count) {
     uint32_t h0 = h[0], h1 = h[1], h2 = h[2], h3 = h[3], h4 = h[4];
     for (; count > 0; --count, blocks += 64) {
-        uint32_t w[80];
+        uint32_t w[16];
         for (int t = 0; t < 16; ++t) {
             w[t] = LoadBe32(blocks + 4 * t);
         }
-        for (int t = 16; t < 80; ++t) {
-            w[t] = std::rotl(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
-        }
         uint32_t a = h0, b = h1, c = h2, d = h3, e = h4;
         for (int t = 0; t < 20; t += 5) {
-            FiveSteps<0>(a, b, c, d, e, w + t);
+            FiveSteps<0>(a, b, c, d, e, w, t);
         }
         for (int t = 20; t < 40; t += 5) {
-            FiveSteps<1>(a, b, c, d, e, w + t);
+            FiveSteps<1>(a, b, c, d, e, w, t);
         }
         for (int t = 40; t < 60; t += 5) {
-            FiveSteps<2>(a, b, c, d, e, w + t);
+            FiveSteps<2>(a, b, c, d, e, w, t);
         }
         for (int t = 60; t < 80; t += 5) {
-            FiveSteps<3>(a, b, c, d, e, w + t);
+            FiveSteps<3>(a, b, c, d, e, w, t);
         }
         h0 += a;
         h1 += b;

@@ -24,16 +24,30 @@ constexpr std::array<uint32_t, 64> kK = {
     0x748F82EE, 0x78A5636F, 0x84C87814, 0x8CC70208, 0x90BEFFFA, 0xA4506CEB, 0xBEF9A3F7, 0xC67178F2,
 };
 
+// Word t of the message schedule (FIPS 180-4 6.2.2 step 1), kept as a window of the last 16
+// words: slot t mod 16 holds W(t-16) until it is replaced by W(t).
+inline uint32_t Schedule(uint32_t* w, int t) {
+    if (t < 16) {
+        return w[t];
+    }
+    const uint32_t x15 = w[(t - 15) & 15], x2 = w[(t - 2) & 15];
+    const auto sigma0 = [](uint32_t x) { return std::rotr(x, 7) ^ std::rotr(x, 18) ^ (x >> 3); };
+    const auto sigma1 = [](uint32_t x) { return std::rotr(x, 17) ^ std::rotr(x, 19) ^ (x >> 10); };
+    uint32_t& slot = w[t & 15];
+    slot += sigma1(x2) + w[(t - 7) & 15] + sigma0(x15);
+    return slot;
+}
+
 // One round of FIPS 180-4 6.2.2 step 3 with the working variables renamed instead of moved:
 // T1 is added to d (the new e) and T1 + T2 lands in h (the new a), so the next round takes
 // (h, a, b, c, d, e, f, g).
 inline void Round(uint32_t a, uint32_t b, uint32_t c, uint32_t& d, uint32_t e, uint32_t f,
                   uint32_t g, uint32_t& h, uint32_t k_plus_w) {
     const uint32_t sigma1 = std::rotr(e, 6) ^ std::rotr(e, 11) ^ std::rotr(e, 25);
-    const uint32_t ch = (e & f) ^ (~e & g);
+    const uint32_t ch = g ^ (e & (f ^ g));
     const uint32_t t1 = h + sigma1 + ch + k_plus_w;
     const uint32_t sigma0 = std::rotr(a, 2) ^ std::rotr(a, 13) ^ std::rotr(a, 22);
-    const uint32_t maj = (a & b) ^ (a & c) ^ (b & c);
+    const uint32_t maj = (a & b) | (c & (a | b));
     d += t1;
     h = t1 + sigma0 + maj;
 }
@@ -43,28 +57,20 @@ void Compress(std::array<uint32_t, 8>& state, const uint8_t* blocks, size_t coun
     uint32_t h0 = state[0], h1 = state[1], h2 = state[2], h3 = state[3];
     uint32_t h4 = state[4], h5 = state[5], h6 = state[6], h7 = state[7];
     for (; count > 0; --count, blocks += 64) {
-        // FIPS 180-4 6.2.2 step 1, with K_t added in.
-        uint32_t w[64];
+        uint32_t w[16];
         for (int t = 0; t < 16; ++t) {
             w[t] = LoadBe32(blocks + 4 * t);
         }
-        for (int t = 16; t < 64; ++t) {
-            const uint32_t s0 =
-                std::rotr(w[t - 15], 7) ^ std::rotr(w[t - 15], 18) ^ (w[t - 15] >> 3);
-            const uint32_t s1 =
-                std::rotr(w[t - 2], 17) ^ std::rotr(w[t - 2], 19) ^ (w[t - 2] >> 10);
-            w[t] = s1 + w[t - 7] + s0 + w[t - 16];
-        }
         uint32_t a = h0, b = h1, c = h2, d = h3, e = h4, f = h5, g = h6, h = h7;
         for (int t = 0; t < 64; t += 8) {
-            Round(a, b, c, d, e, f, g, h, kK[t] + w[t]);
-            Round(h, a, b, c, d, e, f, g, kK[t + 1] + w[t + 1]);
-            Round(g, h, a, b, c, d, e, f, kK[t + 2] + w[t + 2]);
-            Round(f, g, h, a, b, c, d, e, kK[t + 3] + w[t + 3]);
-            Round(e, f, g, h, a, b, c, d, kK[t + 4] + w[t + 4]);
-            Round(d, e, f, g, h, a, b, c, kK[t + 5] + w[t + 5]);
-            Round(c, d, e, f, g, h, a, b, kK[t + 6] + w[t + 6]);
-            Round(b, c, d, e, f, g, h, a, kK[t + 7] + w[t + 7]);
+            Round(a, b, c, d, e, f, g, h, kK[t] + Schedule(w, t));
+            Round(h, a, b, c, d, e, f, g, kK[t + 1] + Schedule(w, t + 1));
+            Round(g, h, a, b, c, d, e, f, kK[t + 2] + Schedule(w, t + 2));
+            Round(f, g, h, a, b, c, d, e, kK[t + 3] + Schedule(w, t + 3));
+            Round(e, f, g, h, a, b, c, d, kK[t + 4] + Schedule(w, t + 4));
+            Round(d, e, f, g, h, a, b, c, kK[t + 5] + Schedule(w, t + 5));
+            Round(c, d, e, f, g, h, a, b, kK[t + 6] + Schedule(w, t + 6));
+            Round(b, c, d, e, f, g, h, a, kK[t + 7] + Schedule(w, t + 7));
         }
         h0 += a;
         h1 += b;

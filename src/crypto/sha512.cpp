@@ -44,16 +44,30 @@ constexpr std::array<uint64_t, 80> kK = {
     0x4CC5D4BECB3E42B6, 0x597F299CFC657E2A, 0x5FCB6FAB3AD6FAEC, 0x6C44198C4A475817,
 };
 
+// Word t of the message schedule (FIPS 180-4 6.4.2 step 1), kept as a window of the last 16
+// words: slot t mod 16 holds W(t-16) until it is replaced by W(t).
+inline uint64_t Schedule(uint64_t* w, int t) {
+    if (t < 16) {
+        return w[t];
+    }
+    const uint64_t x15 = w[(t - 15) & 15], x2 = w[(t - 2) & 15];
+    const auto sigma0 = [](uint64_t x) { return std::rotr(x, 1) ^ std::rotr(x, 8) ^ (x >> 7); };
+    const auto sigma1 = [](uint64_t x) { return std::rotr(x, 19) ^ std::rotr(x, 61) ^ (x >> 6); };
+    uint64_t& slot = w[t & 15];
+    slot += sigma1(x2) + w[(t - 7) & 15] + sigma0(x15);
+    return slot;
+}
+
 // One round of FIPS 180-4 6.4.2 step 3 with the working variables renamed instead of moved:
 // T1 is added to d (the new e) and T1 + T2 lands in h (the new a), so the next round takes
 // (h, a, b, c, d, e, f, g).
 inline void Round(uint64_t a, uint64_t b, uint64_t c, uint64_t& d, uint64_t e, uint64_t f,
                   uint64_t g, uint64_t& h, uint64_t k_plus_w) {
     const uint64_t sigma1 = std::rotr(e, 14) ^ std::rotr(e, 18) ^ std::rotr(e, 41);
-    const uint64_t ch = (e & f) ^ (~e & g);
+    const uint64_t ch = g ^ (e & (f ^ g));
     const uint64_t t1 = h + sigma1 + ch + k_plus_w;
     const uint64_t sigma0 = std::rotr(a, 28) ^ std::rotr(a, 34) ^ std::rotr(a, 39);
-    const uint64_t maj = (a & b) ^ (a & c) ^ (b & c);
+    const uint64_t maj = (a & b) | (c & (a | b));
     d += t1;
     h = t1 + sigma0 + maj;
 }
@@ -63,26 +77,20 @@ void Compress(std::array<uint64_t, 8>& state, const uint8_t* blocks, size_t coun
     uint64_t h0 = state[0], h1 = state[1], h2 = state[2], h3 = state[3];
     uint64_t h4 = state[4], h5 = state[5], h6 = state[6], h7 = state[7];
     for (; count > 0; --count, blocks += 128) {
-        uint64_t w[80];
+        uint64_t w[16];
         for (int t = 0; t < 16; ++t) {
             w[t] = LoadBe64(blocks + 8 * t);
         }
-        for (int t = 16; t < 80; ++t) {
-            const uint64_t s0 =
-                std::rotr(w[t - 15], 1) ^ std::rotr(w[t - 15], 8) ^ (w[t - 15] >> 7);
-            const uint64_t s1 = std::rotr(w[t - 2], 19) ^ std::rotr(w[t - 2], 61) ^ (w[t - 2] >> 6);
-            w[t] = s1 + w[t - 7] + s0 + w[t - 16];
-        }
         uint64_t a = h0, b = h1, c = h2, d = h3, e = h4, f = h5, g = h6, h = h7;
         for (int t = 0; t < 80; t += 8) {
-            Round(a, b, c, d, e, f, g, h, kK[t] + w[t]);
-            Round(h, a, b, c, d, e, f, g, kK[t + 1] + w[t + 1]);
-            Round(g, h, a, b, c, d, e, f, kK[t + 2] + w[t + 2]);
-            Round(f, g, h, a, b, c, d, e, kK[t + 3] + w[t + 3]);
-            Round(e, f, g, h, a, b, c, d, kK[t + 4] + w[t + 4]);
-            Round(d, e, f, g, h, a, b, c, kK[t + 5] + w[t + 5]);
-            Round(c, d, e, f, g, h, a, b, kK[t + 6] + w[t + 6]);
-            Round(b, c, d, e, f, g, h, a, kK[t + 7] + w[t + 7]);
+            Round(a, b, c, d, e, f, g, h, kK[t] + Schedule(w, t));
+            Round(h, a, b, c, d, e, f, g, kK[t + 1] + Schedule(w, t + 1));
+            Round(g, h, a, b, c, d, e, f, kK[t + 2] + Schedule(w, t + 2));
+            Round(f, g, h, a, b, c, d, e, kK[t + 3] + Schedule(w, t + 3));
+            Round(e, f, g, h, a, b, c, d, kK[t + 4] + Schedule(w, t + 4));
+            Round(d, e, f, g, h, a, b, c, kK[t + 5] + Schedule(w, t + 5));
+            Round(c, d, e, f, g, h, a, b, kK[t + 6] + Schedule(w, t + 6));
+            Round(b, c, d, e, f, g, h, a, kK[t + 7] + Schedule(w, t + 7));
         }
         h0 += a;
         h1 += b;
