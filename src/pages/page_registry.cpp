@@ -2,6 +2,7 @@
 
 #include "pages/aes_page.h"
 #include "pages/big_num_page.h"
+#include "pages/checksum_page.h"
 #include "pages/convert_page.h"
 #include "pages/crt_page.h"
 #include "pages/data_op_page.h"
@@ -21,7 +22,7 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CCrtPage>());
     pages.push_back(std::make_unique<CConvertPage>());
     pages.push_back(std::make_unique<CDataOpPage>());
-    pages.push_back(std::make_unique<CEmptyPage>("checksum", "校验运算"));
+    pages.push_back(std::make_unique<CChecksumPage>());
     pages.push_back(std::make_unique<CBigNumPage>());
     pages.push_back(std::make_unique<CTlvPage>());
     pages.push_back(std::make_unique<CSm4Page>());
