@@ -8,6 +8,7 @@
 #include "pages/empty_page.h"
 #include "pages/mac_page.h"
 #include "pages/rsa_page.h"
+#include "pages/sm2_page.h"
 #include "pages/tlv_page.h"
 
 std::vector<std::unique_ptr<CPage>> CreatePages() {
@@ -24,6 +25,6 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CTlvPage>());
     pages.push_back(std::make_unique<CEmptyPage>("sm4", "SM4 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("sm3", "SM3 运算"));
-    pages.push_back(std::make_unique<CEmptyPage>("sm2", "SM2 运算"));
+    pages.push_back(std::make_unique<CSm2Page>());
     return pages;
 }
