@@ -35,6 +35,13 @@ constexpr std::string_view kExampleC3 =
     "0137E757931553826A245A0BAEF73E2A693A861C6E93509CDA65C2B97C0AB2ED";
 static_assert(kExampleC1.size() == 130 && kExampleC2.size() == 38 && kExampleC3.size() == 64);
 
+// The example ciphertext in the given order.
+std::string ExampleCiphertext(Sm2CipherOrder order) {
+    const bool c1c3c2 = order == Sm2CipherOrder::C1C3C2;
+    return std::string(kExampleC1) + std::string(c1c3c2 ? kExampleC3 : kExampleC2) +
+           std::string(c1c3c2 ? kExampleC2 : kExampleC3);
+}
+
 // Messages of the refusals that guard the engine against input the standard does not allow.
 constexpr const char* kDecryptFailed =
     "Sm2 Decrypt failed, the private key or the ciphertext is wrong, Pls Check !!!";
@@ -158,6 +165,15 @@ void CSm2Page::OnOptionChosen(const std::string& group_id) {
         ChooseOperation(Option("op"));
     } else if (group_id == "genpub") {
         GeneratePublicKey(IsChosen("genpub", "yes"));
+    } else if (group_id == "format" && Option("op") == kDecrypt) {
+        // The example ciphertext follows the order, so that the example always decrypts; a
+        // ciphertext of the user's own is never reordered.
+        const Sm2CipherOrder order = CipherOrder();
+        const Sm2CipherOrder other =
+            order == Sm2CipherOrder::C1C2C3 ? Sm2CipherOrder::C1C3C2 : Sm2CipherOrder::C1C2C3;
+        if (RemoveBlanks(Text("message")) == ExampleCiphertext(other)) {
+            SetText("message", ExampleCiphertext(order));
+        }
     }
 }
 
@@ -228,11 +244,7 @@ void CSm2Page::ChooseOperation(int operation) {
         case kDecrypt: {
             SetLabel("message", "解密报文：");
             SetLabel("r", "解密结果：");
-            // The example ciphertext in the order the page is set to read.
-            const bool c1c3c2 = CipherOrder() == Sm2CipherOrder::C1C3C2;
-            SetText("message", std::string(kExampleC1) +
-                                   std::string(c1c3c2 ? kExampleC3 : kExampleC2) +
-                                   std::string(c1c3c2 ? kExampleC2 : kExampleC3));
+            SetText("message", ExampleCiphertext(CipherOrder()));
             SetText("privkey", std::string(kDecryptKey));
             Empty("r");
             ShowRows(false, true, false, false);
