@@ -40,51 +40,71 @@ inline void StoreBigEndian(uint32_t x, uint8_t* p) {
 }
 
 // One step of GB/T 32905 5.3.3 with FF and GG given by the caller, so that the steps 0-15 (XOR)
-// and 16-63 (majority, choice) run without a branch.
+// and 16-63 (majority, choice) run without a branch. Instead of shifting all eight registers
+// (D = C, C = B <<< 9, B = A, A = TT1, and the same for E..H) the step updates B, D, F and H in
+// place and the next step takes the registers renamed: (A, B, C, D, E, F, G, H) becomes
+// (D, A, B, C, H, E, F, G), so four steps bring every name back to its place.
 template <typename Ff, typename Gg>
-inline void Step(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d, uint32_t& e, uint32_t& f,
-                 uint32_t& g, uint32_t& h, uint32_t t, uint32_t w, uint32_t w_prime, Ff ff, Gg gg) {
+inline void Step(uint32_t a, uint32_t& b, uint32_t c, uint32_t& d, uint32_t e, uint32_t& f,
+                 uint32_t g, uint32_t& h, uint32_t t, uint32_t w, uint32_t w_prime, Ff ff, Gg gg) {
     const uint32_t a12 = std::rotl(a, 12);
     const uint32_t ss1 = std::rotl(a12 + e + t, 7);
     const uint32_t ss2 = ss1 ^ a12;
-    const uint32_t tt1 = ff(a, b, c) + d + ss2 + w_prime;
-    const uint32_t tt2 = gg(e, f, g) + h + ss1 + w;
-    d = c;
-    c = std::rotl(b, 9);
-    b = a;
-    a = tt1;
-    h = g;
-    g = std::rotl(f, 19);
-    f = e;
-    e = P0(tt2);
+    d = ff(a, b, c) + d + ss2 + w_prime;
+    h = P0(gg(e, f, g) + h + ss1 + w);
+    b = std::rotl(b, 9);
+    f = std::rotl(f, 19);
+}
+
+template <typename Ff, typename Gg>
+inline void FourSteps(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d, uint32_t& e, uint32_t& f,
+                      uint32_t& g, uint32_t& h, const uint32_t* w, int j, Ff ff, Gg gg) {
+    Step(a, b, c, d, e, f, g, h, kT[j], w[j], w[j] ^ w[j + 4], ff, gg);
+    Step(d, a, b, c, h, e, f, g, kT[j + 1], w[j + 1], w[j + 1] ^ w[j + 5], ff, gg);
+    Step(c, d, a, b, g, h, e, f, kT[j + 2], w[j + 2], w[j + 2] ^ w[j + 6], ff, gg);
+    Step(b, c, d, a, f, g, h, e, kT[j + 3], w[j + 3], w[j + 3] ^ w[j + 7], ff, gg);
+}
+
+// GB/T 32905 5.3.2: Wj = P1(Wj-16 ^ Wj-9 ^ (Wj-3 <<< 15)) ^ (Wj-13 <<< 7) ^ Wj-6.
+inline void Expand(uint32_t* w, int j) {
+    w[j] = P1(w[j - 16] ^ w[j - 9] ^ std::rotl(w[j - 3], 15)) ^ std::rotl(w[j - 13], 7) ^ w[j - 6];
+}
+
+inline void ExpandFour(uint32_t* w, int j) {
+    Expand(w, j);
+    Expand(w, j + 1);
+    Expand(w, j + 2);
+    Expand(w, j + 3);
 }
 
 // CF of GB/T 32905 5.3 over `blocks` consecutive 64-byte blocks, the chaining value held in
 // locals for the whole run.
 void CompressBlocks(uint32_t v[8], const uint8_t* data, size_t blocks) {
     constexpr auto kXor = [](uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; };
+    // (X & Y) | (X & Z) | (Y & Z) and (X & Y) | (~X & Z) in fewer operations.
     constexpr auto kMajority = [](uint32_t x, uint32_t y, uint32_t z) {
-        return (x & y) | (x & z) | (y & z);
+        return (x & y) | ((x | y) & z);
     };
-    constexpr auto kChoice = [](uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (~x & z); };
+    constexpr auto kChoice = [](uint32_t x, uint32_t y, uint32_t z) { return ((y ^ z) & x) ^ z; };
 
     uint32_t v0 = v[0], v1 = v[1], v2 = v[2], v3 = v[3], v4 = v[4], v5 = v[5], v6 = v[6], v7 = v[7];
     for (; blocks > 0; --blocks, data += 64) {
-        // 5.3.2 message expansion: W0..W67; W'j = Wj XOR Wj+4 is formed in the steps.
+        // 5.3.2 message expansion, W16..W67 formed four steps ahead of their use and mixed with
+        // the steps (a separate loop gets vectorised into stalls on its own stores). W'j =
+        // Wj XOR Wj+4 is formed in the steps.
         uint32_t w[68];
         for (int j = 0; j < 16; ++j) {
             w[j] = LoadBigEndian(data + 4 * j);
         }
-        for (int j = 16; j < 68; ++j) {
-            w[j] = P1(w[j - 16] ^ w[j - 9] ^ std::rotl(w[j - 3], 15)) ^ std::rotl(w[j - 13], 7) ^
-                   w[j - 6];
-        }
         uint32_t a = v0, b = v1, c = v2, d = v3, e = v4, f = v5, g = v6, h = v7;
-        for (int j = 0; j < 16; ++j) {
-            Step(a, b, c, d, e, f, g, h, kT[j], w[j], w[j] ^ w[j + 4], kXor, kXor);
+        for (int j = 0; j < 12; j += 4) {
+            FourSteps(a, b, c, d, e, f, g, h, w, j, kXor, kXor);
         }
-        for (int j = 16; j < 64; ++j) {
-            Step(a, b, c, d, e, f, g, h, kT[j], w[j], w[j] ^ w[j + 4], kMajority, kChoice);
+        ExpandFour(w, 16);
+        FourSteps(a, b, c, d, e, f, g, h, w, 12, kXor, kXor);
+        for (int j = 16; j < 64; j += 4) {
+            ExpandFour(w, j + 4);
+            FourSteps(a, b, c, d, e, f, g, h, w, j, kMajority, kChoice);
         }
         v0 ^= a;
         v1 ^= b;
