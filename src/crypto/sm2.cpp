@@ -83,14 +83,33 @@ bool Mul(Sm2Curve& curve, const BIGNUM* g_scalar, const Sm2Point* point, const B
            FromEcPoint(curve, out.get(), result);
 }
 
-// A curve and a key read from a private key text, for the entry points.
+// PrivateScalar reads the first 64 digits of the text as d; null unless d lies in [1, n-2].
+Sm2Bn PrivateScalar(const Sm2Curve& curve, std::string_view private_key) {
+    Sm2Bn d = BnFromHex(private_key.substr(0, 64));
+    const Sm2Bn n_minus_1 = NewBn();
+    if (!d || !n_minus_1 || BN_sub(n_minus_1.get(), curve.n.get(), BN_value_one()) != 1 ||
+        BN_is_zero(d.get()) || BN_cmp(d.get(), n_minus_1.get()) >= 0) {
+        return nullptr;
+    }
+    return d;
+}
+
+// A curve and a key read from a private key text, for the entry points; decryption needs no
+// public point, which would cost a scalar multiplication.
 struct CurveAndKey {
     Sm2Curve curve;
     Sm2Key key;
 };
 
-bool SetUp(std::string_view private_key, CurveAndKey& out) {
-    return Sm2CurveSetup(out.curve) && Sm2SetPrivateKey(out.curve, private_key, out.key);
+bool SetUp(std::string_view private_key, CurveAndKey& out, bool with_public_key = true) {
+    if (!Sm2CurveSetup(out.curve)) {
+        return false;
+    }
+    if (with_public_key) {
+        return Sm2SetPrivateKey(out.curve, private_key, out.key);
+    }
+    out.key.d = PrivateScalar(out.curve, private_key);
+    return out.key.d != nullptr;
 }
 
 // The fixed random number k, which must lie in [1, n-1].
@@ -251,14 +270,8 @@ bool Sm2PointAdd(Sm2Curve& curve, const Sm2Point& p1, const Sm2Point& p2, Sm2Poi
 }
 
 bool Sm2SetPrivateKey(Sm2Curve& curve, std::string_view private_key, Sm2Key& key) {
-    key.d = BnFromHex(private_key.substr(0, 64));
-    const Sm2Bn n_minus_1 = NewBn();
-    if (!key.d || !n_minus_1 || BN_sub(n_minus_1.get(), curve.n.get(), BN_value_one()) != 1 ||
-        BN_is_zero(key.d.get()) || BN_cmp(key.d.get(), n_minus_1.get()) >= 0) {
-        key.d.reset();
-        return false;
-    }
-    return Sm2BaseMul(curve, key.d.get(), key.p);
+    key.d = PrivateScalar(curve, private_key);
+    return key.d && Sm2BaseMul(curve, key.d.get(), key.p);
 }
 
 bool Sm2UserHash(const Sm2Curve& curve, std::span<const uint8_t> id, const Sm2Point& public_key,
@@ -308,7 +321,7 @@ Sm2Bytes32 Sm2FixedBytesFromHex(std::string_view text) {
 
 bool Sm2PrivateKeyIsValid(std::string_view private_key) {
     CurveAndKey setup;
-    return SetUp(private_key, setup);
+    return SetUp(private_key, setup, false);
 }
 
 bool Sm2PublicKeyIsValid(const Sm2Point& public_key) {
@@ -467,7 +480,7 @@ bool Sm2Decrypt(std::string_view private_key, std::span<const uint8_t> ciphertex
                 Sm2CipherOrder order, std::vector<uint8_t>& plaintext) {
     plaintext.clear();
     CurveAndKey setup;
-    if (ciphertext.size() < kSm2CipherOverhead || !SetUp(private_key, setup)) {
+    if (ciphertext.size() < kSm2CipherOverhead || !SetUp(private_key, setup, false)) {
         return false;
     }
     const size_t length = ciphertext.size() - kSm2CipherOverhead;
