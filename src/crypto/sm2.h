@@ -1,5 +1,6 @@
 // SM2 public-key algorithms of GB/T 32918 on the recommended 256-bit curve of GB/T 32918.5:
-// public-key derivation, signature (part 2), key exchange (part 3), encryption (part 4).
+// public-key derivation, signature (GB/T 32918.2), key exchange (GB/T 32918.3), encryption (GB/T
+// 32918.4).
 //
 // OpenSSL libcrypto does the big-number and curve arithmetic on its named SM2 group; every hash is
 // our Sm3Hash. The random numbers are the fixed values of the standard's worked examples, so every
