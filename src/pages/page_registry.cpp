@@ -10,6 +10,8 @@
 #include "pages/empty_page.h"
 #include "pages/mac_page.h"
 #include "pages/rsa_page.h"
+#include "pages/sm2_page.h"
+#include "pages/sm3_page.h"
 #include "pages/sm4_page.h"
 #include "pages/tlv_page.h"
 
@@ -26,7 +28,7 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CBigNumPage>());
     pages.push_back(std::make_unique<CTlvPage>());
     pages.push_back(std::make_unique<CSm4Page>());
-    pages.push_back(std::make_unique<CEmptyPage>("sm3", "SM3 运算"));
-    pages.push_back(std::make_unique<CEmptyPage>("sm2", "SM2 运算"));
+    pages.push_back(std::make_unique<CSm3Page>());
+    pages.push_back(std::make_unique<CSm2Page>());
     return pages;
 }

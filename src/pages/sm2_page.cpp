@@ -1,0 +1,423 @@
+#include "pages/sm2_page.h"
+
+#include <vector>
+
+#include "common/hex_codec.h"
+
+namespace {
+
+enum Operation { kSign, kVerify, kExchange, kEncrypt, kDecrypt };
+constexpr const char* kOperationButtons[] = {"sign", "verify", "exchange", "encrypt", "decrypt"};
+
+// The worked-example inputs of GB/T 32918 parts 2-4; the encryption public key and the example
+// ciphertext (C1 C2 C3) are those of the example keys on the recommended curve.
+constexpr std::string_view kSignMessage = "6D65737361676520646967657374";
+constexpr std::string_view kEncryptMessage = "656E6372797074696F6E207374616E64617264";
+constexpr std::string_view kIdA = "414C494345313233405941484F4F2E434F4D";
+constexpr std::string_view kIdB = "42494C4C343536405941484F4F2E434F4D";
+constexpr std::string_view kSignKey =
+    "128B2FA8BD433C6C068C8D803DFF79792A519A55171B1B650C23661D15897263";
+constexpr std::string_view kExchangeKeyA =
+    "6FCBA2EF9AE0AB902BC3BDE3FF915D44BA4CC78F88E2F8E7F8996D3B8CCEEDEE";
+constexpr std::string_view kExchangeKeyB =
+    "5E35D7D3F3C54DBAC72E61819E730B019A84208CA3A35E4C2E353DFCCB2A3B53";
+constexpr std::string_view kEncryptPx =
+    "191BFF8148006EEA72D857CB974DB9F4903B3CA3655D8D597AD4663F5044DCB1";
+constexpr std::string_view kEncryptPy =
+    "E2F7888AF1FCD8C653A8059CD2F379855389F71A7709E2C1EE1E914C855EF119";
+constexpr std::string_view kDecryptKey =
+    "1649AB77A00637BD5E2EFE283FBF353534AA7F7CB89463F208DDBC2920BB0DA0";
+constexpr std::string_view kExampleC1 =
+    "0411C88AE04CEC1BA554D03D5B5970333A83585826C2A985DE5520D9E934389EFB84B52D344FB21AA8EA38"
+    "A4940C8332692B8D4DA2393549212EAFDC0F11CA5C9C";
+constexpr std::string_view kExampleC2 = "D76B28B93A4B3765997A3BBC58F998731D0AA2";
+constexpr std::string_view kExampleC3 =
+    "0137E757931553826A245A0BAEF73E2A693A861C6E93509CDA65C2B97C0AB2ED";
+static_assert(kExampleC1.size() == 130 && kExampleC2.size() == 38 && kExampleC3.size() == 64);
+
+// The example ciphertext in the given order.
+std::string ExampleCiphertext(Sm2CipherOrder order) {
+    const bool c1c3c2 = order == Sm2CipherOrder::C1C3C2;
+    return std::string(kExampleC1) + std::string(c1c3c2 ? kExampleC3 : kExampleC2) +
+           std::string(c1c3c2 ? kExampleC2 : kExampleC3);
+}
+
+// Messages of the refusals that guard the engine against input the standard does not allow.
+constexpr const char* kDecryptFailed =
+    "Sm2 Decrypt failed, the private key or the ciphertext is wrong, Pls Check !!!";
+constexpr const char* kDecryptTooShort =
+    "Sm2 Decrypt Data should be at least 97 bytes, Pls Check !!!";
+
+MessageBox AskBox(std::string text) {
+    return MessageBox{std::move(text), "提示", MessageIcon::Question, MessageKind::Refusal};
+}
+
+MessageBox OutcomeBox(bool success, std::string text) {
+    return MessageBox{std::move(text), "提示", MessageIcon::None,
+                      success ? MessageKind::Success : MessageKind::Failure};
+}
+
+// A hex field to test, with the suffix of its illegal-byte message.
+struct HexTest {
+    const std::string& text;
+    const char* suffix;
+};
+
+ActionResult TestHex(std::initializer_list<HexTest> tests) {
+    for (const HexTest& test : tests) {
+        if (const int position = CheckHexText(test.text); position != 0) {
+            return IllegalByteBox(position, test.suffix);
+        }
+    }
+    return std::nullopt;
+}
+
+// The private key must be a scalar of [1, n-2]; `what` names the field in the message.
+ActionResult TestPrivateKey(const std::string& key, const char* what) {
+    if (!Sm2PrivateKeyIsValid(key)) {
+        return ErrorBox(std::string(what) + " should be in [1, n-2], Pls Check !!!");
+    }
+    return std::nullopt;
+}
+
+ActionResult TestPublicKey(const Sm2Point& key, const char* what) {
+    if (!Sm2PublicKeyIsValid(key)) {
+        return ErrorBox(std::string(what) +
+                        " Px and Py are not a point of the Sm2 curve, "
+                        "Pls Check !!!");
+    }
+    return std::nullopt;
+}
+
+// ENTL, the identity's length in bits, has 16 bits.
+ActionResult TestIdLength(const std::vector<uint8_t>& id, const char* what) {
+    if (id.size() > kSm2MaxIdBytes) {
+        return ErrorBox(std::string(what) + " should be at most " + std::to_string(kSm2MaxIdBytes) +
+                        " bytes, Pls Check !!!");
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
+    AddOption({.id = "op",
+               .caption = "国密算法类型",
+               .choices = {{"sign", "签名"},
+                           {"verify", "验证", Role::Plain},
+                           {"exchange", "密钥交换"},
+                           {"encrypt", "加密"},
+                           {"decrypt", "解密", Role::Plain}},
+               .selected = kSign});
+    AddOption(SpacingOption("结果是否空格"));
+    AddOption({.id = "genpub",
+               .caption = "是否生成公钥",
+               .choices = {{"yes", "是", Role::Plain}, {"no", "否", Role::Plain}},
+               .selected = 1,
+               .caption_role = Role::Plain});
+    AddOption({.id = "format",
+               .caption = "密文格式",
+               .choices = {{"c1c2c3", "C1C2C3"}, {"c1c3c2", "C1C3C2"}},
+               .selected = 0});
+
+    const auto add = [this](const char* id, const char* label, Role role, Role label_role,
+                            CounterRule rule) {
+        AddField({.id = id,
+                  .label = label,
+                  .role = role,
+                  .counter_rule = rule,
+                  .label_role = label_role,
+                  .read_only = role == Role::Result});
+    };
+    add("message", "签名报文：", Role::Input, Role::Label, CounterRule::Bytes);
+    add("userid", "用户  ID：", Role::Input, Role::Label, CounterRule::Bytes);
+    add("privkey", "签名私钥：", Role::Key, Role::Label, CounterRule::Bytes);
+    add("px", "公钥  Px：", Role::Key, Role::Plain, CounterRule::Bytes);
+    add("py", "公钥  Py：", Role::Key, Role::Plain, CounterRule::Bytes);
+    add("r", "结果   R：", Role::Result, Role::Label, CounterRule::Manual);
+    add("s", "结果   S：", Role::Result, Role::Label, CounterRule::Manual);
+
+    AddButton("sign", "签名", [this] { return OnSign(); });
+    AddButton("verify", "验证", [this] { return OnVerify(); });
+    AddButton("exchange", "密钥交换", [this] { return OnExchange(); });
+    AddButton("encrypt", "加密", [this] { return OnEncrypt(); });
+    AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
+    AddButton("clear", "清空", [this] { return OnClear(); });
+    for (int operation = kSign; operation <= kDecrypt; ++operation) {
+        MutableButton(kOperationButtons[operation]).first_choice = {"op", operation};
+    }
+    AddSection({.caption = "SM2 国密算法",
+                .fields = {"message", "userid", "privkey", "px", "py", "r", "s"},
+                .options = {"op", "spaced", "genpub", "format"},
+                .buttons = {"sign", "verify", "exchange", "encrypt", "decrypt", "clear"}});
+
+    SetText("message", std::string(kSignMessage));
+    SetText("userid", std::string(kIdA));
+    SetText("privkey", std::string(kSignKey));
+    ShowRows(false, true, true, true);
+    for (int operation = kSign; operation <= kDecrypt; ++operation) {
+        SetButtonEnabled(kOperationButtons[operation], operation == kSign);
+    }
+}
+
+void CSm2Page::OnOptionChosen(const std::string& group_id) {
+    if (group_id == "op") {
+        ChooseOperation(Option("op"));
+    } else if (group_id == "genpub") {
+        GeneratePublicKey(IsChosen("genpub", "yes"));
+    } else if (group_id == "format" && Option("op") == kDecrypt) {
+        // The example ciphertext follows the order, so that the example always decrypts; a
+        // ciphertext of the user's own is never reordered.
+        const Sm2CipherOrder order = CipherOrder();
+        const Sm2CipherOrder other =
+            order == Sm2CipherOrder::C1C2C3 ? Sm2CipherOrder::C1C3C2 : Sm2CipherOrder::C1C2C3;
+        if (RemoveBlanks(Text("message")) == ExampleCiphertext(other)) {
+            SetText("message", ExampleCiphertext(order));
+        }
+    }
+}
+
+void CSm2Page::Empty(std::string_view field_id) {
+    SetText(field_id, "");
+    SetCounter(field_id, "");
+}
+
+void CSm2Page::ShowRows(bool public_key, bool private_key, bool user_id, bool s) {
+    SetVisible("px", public_key);
+    SetVisible("py", public_key);
+    SetVisible("privkey", private_key);
+    SetVisible("userid", user_id);
+    SetVisible("s", s);
+}
+
+void CSm2Page::ChooseOperation(int operation) {
+    switch (operation) {
+        case kSign:
+            SetLabel("message", "签名报文：");
+            SetLabel("userid", "用户  ID：");
+            SetLabel("r", "结果   R：");
+            SetLabel("s", "结果   S：");
+            SetText("message", std::string(kSignMessage));
+            SetText("userid", std::string(kIdA));
+            Empty("r");
+            Empty("s");
+            ShowRows(false, true, true, true);
+            SetReadOnly("r", true);
+            SetReadOnly("s", true);
+            break;
+        case kVerify:
+            SetLabel("message", "验证报文：");
+            SetLabel("userid", "用户  ID：");
+            SetLabel("r", "签名   R：");
+            SetLabel("s", "签名   S：");
+            SetText("message", std::string(kSignMessage));
+            SetText("userid", std::string(kIdA));
+            Empty("px");
+            Empty("py");
+            ShowRows(true, false, true, true);
+            SetReadOnly("r", false);
+            SetReadOnly("s", false);
+            break;
+        case kExchange:
+            SetLabel("message", "用户A ID：");
+            SetLabel("userid", "用户B ID：");
+            SetLabel("r", "密钥   A：");
+            SetLabel("s", "密钥   B：");
+            SetText("message", std::string(kIdA));
+            SetText("userid", std::string(kIdB));
+            SetText("r", std::string(kExchangeKeyA));
+            SetText("s", std::string(kExchangeKeyB));
+            ShowRows(false, false, true, true);
+            SetReadOnly("r", false);
+            SetReadOnly("s", false);
+            break;
+        case kEncrypt:
+            SetLabel("message", "加密报文：");
+            SetLabel("r", "加密结果：");
+            SetText("message", std::string(kEncryptMessage));
+            SetText("px", std::string(kEncryptPx));
+            SetText("py", std::string(kEncryptPy));
+            Empty("r");
+            ShowRows(true, false, false, false);
+            SetReadOnly("r", true);
+            break;
+        case kDecrypt: {
+            SetLabel("message", "解密报文：");
+            SetLabel("r", "解密结果：");
+            SetText("message", ExampleCiphertext(CipherOrder()));
+            SetText("privkey", std::string(kDecryptKey));
+            Empty("r");
+            ShowRows(false, true, false, false);
+            SetReadOnly("r", true);
+            break;
+        }
+        default:
+            return;
+    }
+    for (int other = kSign; other <= kDecrypt; ++other) {
+        SetButtonEnabled(kOperationButtons[other], other == operation);
+    }
+}
+
+void CSm2Page::GeneratePublicKey(bool generate) {
+    Sm2Point key;
+    // A private key the curve does not accept has no public key: Px and Py stay empty, and the
+    // actions that need them ask for them.
+    if (!generate || !Sm2GeneratePublicKey(RemoveBlanks(Text("privkey")), key)) {
+        Empty("px");
+        Empty("py");
+        return;
+    }
+    SetText("px", BytesToHex(key.x));
+    SetText("py", BytesToHex(key.y));
+}
+
+Sm2CipherOrder CSm2Page::CipherOrder() const {
+    return IsChosen("format", "c1c3c2") ? Sm2CipherOrder::C1C3C2 : Sm2CipherOrder::C1C2C3;
+}
+
+ActionResult CSm2Page::OnSign() {
+    const std::string message = RemoveBlanks(Text("message"));
+    const std::string key = RemoveBlanks(Text("privkey"));
+    const std::string id = RemoveBlanks(Text("userid"));
+    if (auto refusal = TestHex({{message, " byte of the sm2 message is the illegal, Pls Check !!!"},
+                                {key, " byte of the sm2 private Key is the illegal, Pls Check !!!"},
+                                {id, " byte of the sm2 user id is the illegal, Pls Check !!!"}})) {
+        return refusal;
+    }
+    if (key.empty()) {
+        return AskBox("请首先输入签名私钥数据后，再进行签名操作!!!!!");
+    }
+    const std::vector<uint8_t> id_bytes = HexToBytes(id);
+    if (auto refusal = TestPrivateKey(key, "Sm2 private Key")) {
+        return refusal;
+    }
+    if (auto refusal = TestIdLength(id_bytes, "Sm2 user id")) {
+        return refusal;
+    }
+    Sm2Signature signature;
+    if (!Sm2Sign(HexToBytes(message), key, id_bytes, signature)) {
+        // Only r = 0, r + k = n or s = 0 for this key and message, which the fixed k cannot avoid.
+        return ErrorBox("Sm2 Sign failed for this private key and message, Pls Check !!!");
+    }
+    ShowResult("r", signature.r);
+    ShowResult("s", signature.s);
+    return std::nullopt;
+}
+
+ActionResult CSm2Page::OnVerify() {
+    const std::string message = RemoveBlanks(Text("message"));
+    const std::string px = RemoveBlanks(Text("px"));
+    const std::string py = RemoveBlanks(Text("py"));
+    const std::string id = RemoveBlanks(Text("userid"));
+    if (auto refusal =
+            TestHex({{message, " byte of the sm2 message is the illegal, Pls Check !!!"},
+                     {px, " byte of the sm2 public Key Px is the illegal, Pls Check !!!"},
+                     {py, " byte of the sm2 public Key Py is the illegal, Pls Check !!!"},
+                     {id, " byte of the sm2 user id is the illegal, Pls Check !!!"}})) {
+        return refusal;
+    }
+    if (px.empty() || py.empty()) {
+        return AskBox("请首先输入或生成签名公钥Px和Py数据后，再进行签名验证操作!!!!!");
+    }
+    const Sm2Point key{Sm2FixedBytesFromHex(px), Sm2FixedBytesFromHex(py)};
+    const std::vector<uint8_t> id_bytes = HexToBytes(id);
+    if (auto refusal = TestPublicKey(key, "Sm2 public Key")) {
+        return refusal;
+    }
+    if (auto refusal = TestIdLength(id_bytes, "Sm2 user id")) {
+        return refusal;
+    }
+    const Sm2Signature signature{Sm2FixedBytesFromHex(RemoveBlanks(Text("r"))),
+                                 Sm2FixedBytesFromHex(RemoveBlanks(Text("s")))};
+    const bool valid = Sm2Verify(HexToBytes(message), key, id_bytes, signature);
+    return OutcomeBox(valid, valid ? "签名验证正确" : "签名验证错误");
+}
+
+ActionResult CSm2Page::OnExchange() {
+    const std::string id_a = RemoveBlanks(Text("message"));
+    const std::string id_b = RemoveBlanks(Text("userid"));
+    const std::string key_a = RemoveBlanks(Text("r"));
+    const std::string key_b = RemoveBlanks(Text("s"));
+    if (auto refusal =
+            TestHex({{id_a, " byte of the sm2 user id1 is the illegal, Pls Check !!!"},
+                     {id_b, " byte of the sm2 user id2 is the illegal, Pls Check !!!"},
+                     {key_a, " byte of the sm2 exchange Key A is the illegal, Pls Check !!!"},
+                     {key_b, " byte of the sm2 exchange Key B is the illegal, Pls Check !!!"}})) {
+        return refusal;
+    }
+    if (key_a.empty() || key_b.empty()) {
+        return AskBox("请首先输入交换密钥A和交换密钥B数据后，再进行密钥交换操作!!!!!");
+    }
+    const std::vector<uint8_t> id_a_bytes = HexToBytes(id_a), id_b_bytes = HexToBytes(id_b);
+    for (const ActionResult& refusal :
+         {TestPrivateKey(key_a, "Sm2 exchange Key A"), TestPrivateKey(key_b, "Sm2 exchange Key B"),
+          TestIdLength(id_a_bytes, "Sm2 user id1"), TestIdLength(id_b_bytes, "Sm2 user id2")}) {
+        if (refusal) {
+            return refusal;
+        }
+    }
+    const bool agreed = Sm2KeyExchange(key_a, key_b, id_a_bytes, id_b_bytes);
+    return OutcomeBox(agreed, agreed ? "密钥交换成功" : "密钥交换失败");
+}
+
+ActionResult CSm2Page::OnEncrypt() {
+    const std::string message = RemoveBlanks(Text("message"));
+    const std::string px = RemoveBlanks(Text("px"));
+    const std::string py = RemoveBlanks(Text("py"));
+    if (auto refusal = TestHex(
+            {{message, " byte of the sm2 encrypt message is the illegal, Pls Check !!!"},
+             {px, " byte of the sm2 encrypt public key Px is the illegal, Pls Check !!!"},
+             {py, " byte of the sm2 encrypt public key Py is the illegal, Pls Check !!!"}})) {
+        return refusal;
+    }
+    if (px.empty() || py.empty()) {
+        return AskBox("请首先输入或生成加密密钥Px和Py数据后，再进行加密操作!!!!!");
+    }
+    const Sm2Point key{Sm2FixedBytesFromHex(px), Sm2FixedBytesFromHex(py)};
+    if (auto refusal = TestPublicKey(key, "Sm2 encrypt public key")) {
+        return refusal;
+    }
+    std::vector<uint8_t> ciphertext;
+    if (!Sm2Encrypt(key, HexToBytes(message), CipherOrder(), ciphertext)) {
+        // The key stream of this key and length came out all zeros (GB/T 32918.4 6.1 A5).
+        return ErrorBox("Sm2 Encrypt failed for this public key and message, Pls Check !!!");
+    }
+    ShowResult("r", ciphertext);
+    return std::nullopt;
+}
+
+ActionResult CSm2Page::OnDecrypt() {
+    const std::string ciphertext = RemoveBlanks(Text("message"));
+    const std::string key = RemoveBlanks(Text("privkey"));
+    if (auto refusal = TestHex(
+            {{ciphertext, " byte of the sm2 decrypt message is the illegal, Pls Check !!!"},
+             {key, " byte of the sm2 decrypt private key is the illegal, Pls Check !!!"}})) {
+        return refusal;
+    }
+    if (key.empty()) {
+        return AskBox("请首先输入解密私钥数据后，再进行解密操作!!!!!");
+    }
+    // Whole bytes only: an odd last digit is no part of the ciphertext's length.
+    std::vector<uint8_t> bytes = HexToBytes(ciphertext);
+    bytes.resize(ciphertext.size() / 2);
+    if (bytes.size() < kSm2CipherOverhead) {
+        return ErrorBox(kDecryptTooShort);
+    }
+    if (auto refusal = TestPrivateKey(key, "Sm2 decrypt private key")) {
+        return refusal;
+    }
+    std::vector<uint8_t> plaintext;
+    if (!Sm2Decrypt(key, bytes, CipherOrder(), plaintext)) {
+        return ErrorBox(kDecryptFailed);
+    }
+    ShowResult("r", plaintext);
+    return std::nullopt;
+}
+
+ActionResult CSm2Page::OnClear() {
+    for (const char* id : {"message", "userid", "privkey", "px", "py", "r", "s"}) {
+        Empty(id);
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,42 @@
+// CSm2Page: SM2 signature, verification, key exchange, encryption and decryption on one set of
+// fields; choosing an operation relabels the fields, fills them with the standard's worked-example
+// inputs, shows the rows it uses and enables its button.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/page.h"
+#include "crypto/sm2.h"
+
+class CSm2Page : public CPage {
+public:
+    CSm2Page();
+
+    // OnSign signs the message bytes for the user ID with the private key into R and S.
+    ActionResult OnSign();
+    // OnVerify checks R and S over the message and user ID with (Px, Py); the outcome is a box.
+    ActionResult OnVerify();
+    // OnExchange runs both parties of the key exchange (IDs in the message and user ID fields,
+    // private keys in R and S); the outcome is a box, no field changes.
+    ActionResult OnExchange();
+    // OnEncrypt encrypts the message for (Px, Py) into R in the chosen ciphertext order.
+    ActionResult OnEncrypt();
+    // OnDecrypt decrypts the ciphertext in the message field with the private key into R; a wrong
+    // key or a damaged ciphertext is refused.
+    ActionResult OnDecrypt();
+    // OnClear empties the seven fields and their counters.
+    ActionResult OnClear();
+
+protected:
+    void OnOptionChosen(const std::string& group_id) override;
+
+private:
+    // ChooseOperation applies the relabel / fill / show / enable table of one operation.
+    void ChooseOperation(int operation);
+    // GeneratePublicKey fills Px and Py from the private key ("是"), or empties them.
+    void GeneratePublicKey(bool generate);
+    void Empty(std::string_view field_id);
+    void ShowRows(bool public_key, bool private_key, bool user_id, bool s);
+    Sm2CipherOrder CipherOrder() const;
+};

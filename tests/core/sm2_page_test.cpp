@@ -1,0 +1,476 @@
+#include "pages/sm2_page.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/page_gestures.h"
+
+namespace {
+
+enum { kSign, kVerify, kExchange, kEncrypt, kDecrypt };
+constexpr int kYes = 0;
+
+// Worked-example values (GB/T 32918 parts 2-4) and their derived values on the recommended curve,
+// checked with OpenSSL 3.
+const std::string kSignMessage = "6D65737361676520646967657374";
+const std::string kEncryptMessage = "656E6372797074696F6E207374616E64617264";
+const std::string kIdA = "414C494345313233405941484F4F2E434F4D";
+const std::string kIdB = "42494C4C343536405941484F4F2E434F4D";
+const std::string kSignKey = "128B2FA8BD433C6C068C8D803DFF79792A519A55171B1B650C23661D15897263";
+const std::string kDecryptKey = "1649AB77A00637BD5E2EFE283FBF353534AA7F7CB89463F208DDBC2920BB0DA0";
+const std::string kExchangeKeyA =
+    "6FCBA2EF9AE0AB902BC3BDE3FF915D44BA4CC78F88E2F8E7F8996D3B8CCEEDEE";
+const std::string kExchangeKeyB =
+    "5E35D7D3F3C54DBAC72E61819E730B019A84208CA3A35E4C2E353DFCCB2A3B53";
+const std::string kPx = "191BFF8148006EEA72D857CB974DB9F4903B3CA3655D8D597AD4663F5044DCB1";
+const std::string kPy = "E2F7888AF1FCD8C653A8059CD2F379855389F71A7709E2C1EE1E914C855EF119";
+const std::string kC1 =
+    "0411C88AE04CEC1BA554D03D5B5970333A83585826C2A985DE5520D9E934389EFB84B52D344FB21AA8EA38A4940C83"
+    "32692B8D4DA2393549212EAFDC0F11CA5C9C";
+const std::string kC2 = "D76B28B93A4B3765997A3BBC58F998731D0AA2";
+const std::string kC3 = "0137E757931553826A245A0BAEF73E2A693A861C6E93509CDA65C2B97C0AB2ED";
+const std::string kN = "FFFFFFFEFFFFFFFFFFFFFFFFFFFFFFFF7203DF6B21C6052B53BBF40939D54123";
+
+MessageBox Error(std::string text) {
+    return {std::move(text), "Error", MessageIcon::Error, MessageKind::Refusal};
+}
+MessageBox Ask(std::string text) {
+    return {std::move(text), "提示", MessageIcon::Question, MessageKind::Refusal};
+}
+MessageBox Outcome(std::string text, bool success) {
+    return {std::move(text), "提示", MessageIcon::None,
+            success ? MessageKind::Success : MessageKind::Failure};
+}
+
+struct FieldState {
+    std::string id, text, counter;
+};
+
+// Choosing an operation: labels, shown rows, filled fields and the one enabled action.
+TEST(Sm2Page, ChoosingAnOperationRelabelsFillsShowsAndEnables) {
+    struct Case {
+        int op;
+        std::vector<std::string> labels;  // message, userid, r, s
+        std::vector<std::string> shown;   // of privkey, px, py, userid, s
+        std::vector<FieldState> filled;
+        bool r_read_only;
+        const char* button;
+    };
+    const std::vector<Case> cases = {
+        {kSign,
+         {"签名报文：", "用户  ID：", "结果   R：", "结果   S："},
+         {"privkey", "userid", "s"},
+         {{"message", kSignMessage, "14"}, {"userid", kIdA, "18"}, {"r", "", ""}, {"s", "", ""}},
+         true,
+         "sign"},
+        {kVerify,
+         {"验证报文：", "用户  ID：", "签名   R：", "签名   S："},
+         {"px", "py", "userid", "s"},
+         {{"message", kSignMessage, "14"}, {"px", "", ""}, {"py", "", ""}},
+         false,
+         "verify"},
+        {kExchange,
+         {"用户A ID：", "用户B ID：", "密钥   A：", "密钥   B："},
+         {"userid", "s"},
+         {{"message", kIdA, "18"}, {"userid", kIdB, "17"}, {"r", kExchangeKeyA, ""}},
+         false,
+         "exchange"},
+        {kEncrypt,
+         {"加密报文：", "用户B ID：", "加密结果：", "密钥   B："},
+         {"px", "py"},
+         {{"message", kEncryptMessage, "19"}, {"px", kPx, "32"}, {"py", kPy, "32"}, {"r", "", ""}},
+         true,
+         "encrypt"},
+        {kDecrypt,
+         {"解密报文：", "用户B ID：", "解密结果：", "密钥   B："},
+         {"privkey"},
+         {{"message", kC1 + kC2 + kC3, "116"}, {"privkey", kDecryptKey, "32"}, {"r", "", ""}},
+         true,
+         "decrypt"},
+    };
+    // One page through all five in turn: the labels that an operation leaves unchanged keep the
+    // text the one before gave them.
+    CSm2Page page;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        page.Choose("op", c.op);
+        const char* labelled[] = {"message", "userid", "r", "s"};
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(FieldOf(page, labelled[i]).label, c.labels[i]) << labelled[i];
+        }
+        for (const char* id : {"privkey", "px", "py", "userid", "s"}) {
+            const bool shown =
+                std::find(c.shown.begin(), c.shown.end(), std::string(id)) != c.shown.end();
+            EXPECT_EQ(FieldOf(page, id).visible, shown) << id;
+        }
+        EXPECT_TRUE(FieldOf(page, "message").visible);
+        EXPECT_TRUE(FieldOf(page, "r").visible);
+        EXPECT_EQ(FieldOf(page, "privkey").label, "签名私钥：");
+        for (const FieldState& f : c.filled) {
+            EXPECT_EQ(TextOf(page, f.id), f.text) << f.id;
+            EXPECT_EQ(FieldOf(page, f.id).counter, f.counter) << f.id;
+        }
+        EXPECT_EQ(FieldOf(page, "r").read_only, c.r_read_only);
+        for (const Button& button : page.Buttons()) {
+            EXPECT_EQ(button.enabled, button.id == c.button || button.id == "clear") << button.id;
+        }
+    }
+}
+
+TEST(Sm2Page, StartsWithTheSigningExample) {
+    CSm2Page page;
+    const FieldState start[] = {{"message", kSignMessage, "14"},
+                                {"userid", kIdA, "18"},
+                                {"privkey", kSignKey, "32"},
+                                {"px", "", ""},
+                                {"r", "", ""},
+                                {"s", "", ""}};
+    for (const FieldState& f : start) {
+        EXPECT_EQ(TextOf(page, f.id), f.text) << f.id;
+        EXPECT_EQ(FieldOf(page, f.id).counter, f.counter) << f.id;
+    }
+    EXPECT_FALSE(FieldOf(page, "px").visible);
+    EXPECT_FALSE(FieldOf(page, "py").visible);
+    EXPECT_TRUE(FieldOf(page, "r").read_only);
+    for (const Button& button : page.Buttons()) {
+        EXPECT_EQ(button.enabled, button.id == "sign" || button.id == "clear") << button.id;
+    }
+}
+
+struct ActionCase {
+    const char* what;
+    std::vector<Gesture> gestures;
+    const char* action;
+    std::optional<MessageBox> message;
+    std::vector<FieldState> after;  // checked when given; a refusal must write nothing
+};
+
+void RunActionCases(const std::vector<ActionCase>& cases) {
+    for (const ActionCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSm2Page page;
+        Apply(page, c.gestures);
+        const ActionResult result = page.Press(c.action);
+        EXPECT_EQ(result, c.message) << (result ? result->text : "no message");
+        if (result && result->kind == MessageKind::Refusal) {
+            EXPECT_TRUE(page.WrittenFields().empty());
+        }
+        for (const FieldState& f : c.after) {
+            EXPECT_EQ(TextOf(page, f.id), f.text) << f.id;
+            EXPECT_EQ(FieldOf(page, f.id).counter, f.counter) << f.id;
+        }
+    }
+}
+
+// The example ciphertext comes from an independent implementation (sm2-examples), and the
+// round trips reach it from both sides.
+TEST(Sm2Page, ActionsOnTheExamples) {
+    const std::string spaced_c1c3c2 = [] {
+        std::string spaced;
+        const std::string hex = kC1 + kC3 + kC2;
+        for (size_t i = 0; i < hex.size(); i += 2) {
+            spaced += hex.substr(i, 2) + " ";
+        }
+        return spaced;
+    }();
+    RunActionCases({
+        {"encrypt the example",
+         {Pick("op", kEncrypt)},
+         "encrypt",
+         std::nullopt,
+         {{"r", kC1 + kC2 + kC3, "116"}}},
+        {"encrypt C1C3C2, spaced",
+         {Pick("op", kEncrypt), Pick("format", 1), Pick("spaced", kYes)},
+         "encrypt",
+         std::nullopt,
+         {{"r", spaced_c1c3c2, "116"}}},
+        {"decrypt the example",
+         {Pick("op", kDecrypt)},
+         "decrypt",
+         std::nullopt,
+         {{"r", kEncryptMessage, "19"}}},
+        {"decrypt the example in C1C3C2",
+         {Pick("format", 1), Pick("op", kDecrypt)},
+         "decrypt",
+         std::nullopt,
+         {{"message", kC1 + kC3 + kC2, "116"}, {"r", kEncryptMessage, "19"}}},
+        {"format chosen after the operation",
+         {Pick("op", kDecrypt), Pick("format", 1)},
+         "decrypt",
+         std::nullopt,
+         {{"message", kC1 + kC3 + kC2, "116"}, {"r", kEncryptMessage, "19"}}},
+        {"format does not reorder the user's ciphertext",
+         {Pick("op", kDecrypt), Type("message", kC1 + kC2 + kC3 + "00"), Pick("format", 1)},
+         "decrypt",
+         Error("Sm2 Decrypt failed, the private key or the ciphertext is wrong, Pls Check !!!"),
+         {{"message", kC1 + kC2 + kC3 + "00", "117"}}},
+        {"odd last digit of a ciphertext is not a byte",
+         {Pick("op", kDecrypt), Type("message", kC1 + kC2 + kC3 + "F")},
+         "decrypt",
+         std::nullopt,
+         {{"r", kEncryptMessage, "19"}}},
+        {"public key of the decryption key",
+         {Pick("op", kDecrypt), Pick("genpub", kYes)},
+         "decrypt",
+         std::nullopt,
+         {{"px", kPx, "32"}, {"py", kPy, "32"}}},
+        {"exchange the example keys",
+         {Pick("op", kExchange)},
+         "exchange",
+         Outcome("密钥交换成功", true),
+         {}},
+        {"exchange keys in range but other",
+         {Pick("op", kExchange), Type("r", "01")},
+         "exchange",
+         Outcome("密钥交换成功", true),
+         {}},
+        {"clear",
+         {Pick("op", kEncrypt)},
+         "clear",
+         std::nullopt,
+         {{"message", "", ""},
+          {"userid", "", ""},
+          {"privkey", "", ""},
+          {"px", "", ""},
+          {"py", "", ""},
+          {"r", "", ""},
+          {"s", "", ""}}},
+    });
+}
+
+// Sign, verify with the public key made by "是否生成公钥", and the outcome boxes.
+TEST(Sm2Page, SignThenVerify) {
+    struct Case {
+        const char* what;
+        std::string signed_message, verified_message;
+        bool spaced;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"the example", kSignMessage, kSignMessage, false, true},
+        {"spaced R and S", kSignMessage, kSignMessage, true, true},
+        {"one digit changed", kSignMessage, "6D65737361676520646967657375", false, false},
+        {"00 inside is data", "AB00CD", "AB", false, false},
+        {"00 at the end is data", "AB00", "AB", false, false},
+        {"empty message", "", "", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSm2Page page;
+        Apply(page, {Type("message", c.signed_message), Pick("spaced", c.spaced ? 0 : 1)});
+        ASSERT_EQ(page.Press("sign"), std::nullopt);
+        const std::string r = TextOf(page, "r");
+        EXPECT_EQ(r.size(), c.spaced ? 96u : 64u);
+        EXPECT_EQ(FieldOf(page, "r").counter, "32");
+        EXPECT_EQ(FieldOf(page, "s").counter, "32");
+        ASSERT_EQ(page.Press("sign"), std::nullopt);
+        EXPECT_EQ(TextOf(page, "r"), r);
+
+        Apply(page,
+              {Pick("op", kVerify), Pick("genpub", kYes), Type("message", c.verified_message)});
+        EXPECT_EQ(FieldOf(page, "px").counter, "32");
+        EXPECT_EQ(page.Press("verify"),
+                  Outcome(c.valid ? "签名验证正确" : "签名验证错误", c.valid));
+    }
+}
+
+// Every test of every action in its order, with its message, caption and icon.
+TEST(Sm2Page, Refusals) {
+    const auto bad = [](const char* suffix, int position = 2) {
+        return Error("The " + std::to_string(position) + suffix);
+    };
+    const std::string n_minus_1 = kN.substr(0, 62) + "22";
+    RunActionCases({
+        {"message blank then G",
+         {Type("message", "61 G2")},
+         "sign",
+         bad(" byte of the sm2 message is the illegal, Pls Check !!!"),
+         {}},
+        {"sign: key",
+         {Type("privkey", "1G")},
+         "sign",
+         bad(" byte of the sm2 private Key is the illegal, Pls Check !!!", 1),
+         {}},
+        {"sign: id",
+         {Type("userid", "12G")},
+         "sign",
+         bad(" byte of the sm2 user id is the illegal, Pls Check !!!", 3),
+         {}},
+        {"sign: no key",
+         {Type("privkey", "  ")},
+         "sign",
+         Ask("请首先输入签名私钥数据后，再进行签名操作!!!!!"),
+         {}},
+        {"sign: key n-1",
+         {Type("privkey", n_minus_1)},
+         "sign",
+         Error("Sm2 private Key should be in [1, n-2], Pls Check !!!"),
+         {}},
+        {"sign: key 0",
+         {Type("privkey", "0000")},
+         "sign",
+         Error("Sm2 private Key should be in [1, n-2], Pls Check !!!"),
+         {}},
+        {"sign: id of 8192 bytes",
+         {Type("userid", std::string(16384, 'A'))},
+         "sign",
+         Error("Sm2 user id should be at most 8191 bytes, Pls Check !!!"),
+         {}},
+
+        {"verify: message",
+         {Pick("op", kVerify), Type("message", "G")},
+         "verify",
+         bad(" byte of the sm2 message is the illegal, Pls Check !!!", 2),
+         {}},
+        {"verify: Px",
+         {Pick("op", kVerify), Type("px", "0x")},
+         "verify",
+         bad(" byte of the sm2 public Key Px is the illegal, Pls Check !!!", 1),
+         {}},
+        {"verify: Py",
+         {Pick("op", kVerify), Type("py", "00x")},
+         "verify",
+         bad(" byte of the sm2 public Key Py is the illegal, Pls Check !!!", 3),
+         {}},
+        {"verify: id",
+         {Pick("op", kVerify), Type("userid", "x")},
+         "verify",
+         bad(" byte of the sm2 user id is the illegal, Pls Check !!!", 2),
+         {}},
+        {"verify: no Px",
+         {Pick("op", kVerify), Type("py", kPy)},
+         "verify",
+         Ask("请首先输入或生成签名公钥Px和Py数据后，再进行签名验证操作!!!!!"),
+         {}},
+        {"verify: off the curve",
+         {Pick("op", kVerify), Type("px", kPx), Type("py", kPx)},
+         "verify",
+         Error("Sm2 public Key Px and Py are not a point of the Sm2 curve, Pls Check !!!"),
+         {}},
+        {"verify: R and S are not tested",
+         {Pick("op", kVerify), Pick("genpub", kYes), Type("r", "XYZ"), Type("s", "")},
+         "verify",
+         Outcome("签名验证错误", false),
+         {}},
+
+        {"exchange: id1",
+         {Pick("op", kExchange), Type("message", "4G")},
+         "exchange",
+         bad(" byte of the sm2 user id1 is the illegal, Pls Check !!!", 1),
+         {}},
+        {"exchange: id2",
+         {Pick("op", kExchange), Type("userid", "4G")},
+         "exchange",
+         bad(" byte of the sm2 user id2 is the illegal, Pls Check !!!", 1),
+         {}},
+        {"exchange: key A",
+         {Pick("op", kExchange), Type("r", "4G")},
+         "exchange",
+         bad(" byte of the sm2 exchange Key A is the illegal, Pls Check !!!", 1),
+         {}},
+        {"exchange: key B",
+         {Pick("op", kExchange), Type("s", "4G")},
+         "exchange",
+         bad(" byte of the sm2 exchange Key B is the illegal, Pls Check !!!", 1),
+         {}},
+        {"exchange: no key B",
+         {Pick("op", kExchange), Type("s", "")},
+         "exchange",
+         Ask("请首先输入交换密钥A和交换密钥B数据后，再进行密钥交换操作!!!!!"),
+         {}},
+        {"exchange: key B = n",
+         {Pick("op", kExchange), Type("s", kN)},
+         "exchange",
+         Error("Sm2 exchange Key B should be in [1, n-2], Pls Check !!!"),
+         {}},
+
+        {"encrypt: message",
+         {Pick("op", kEncrypt), Type("message", "G0")},
+         "encrypt",
+         bad(" byte of the sm2 encrypt message is the illegal, Pls Check !!!", 1),
+         {}},
+        {"encrypt: Px",
+         {Pick("op", kEncrypt), Type("px", "G0")},
+         "encrypt",
+         bad(" byte of the sm2 encrypt public key Px is the illegal, Pls Check !!!", 1),
+         {}},
+        {"encrypt: Py",
+         {Pick("op", kEncrypt), Type("py", "G0")},
+         "encrypt",
+         bad(" byte of the sm2 encrypt public key Py is the illegal, Pls Check !!!", 1),
+         {}},
+        {"encrypt: no key",
+         {Pick("op", kEncrypt), Pick("genpub", 1)},
+         "encrypt",
+         Ask("请首先输入或生成加密密钥Px和Py数据后，再进行加密操作!!!!!"),
+         {}},
+        {"encrypt: off the curve",
+         {Pick("op", kEncrypt), Type("py", kPx)},
+         "encrypt",
+         Error("Sm2 encrypt public key Px and Py are not a point of the Sm2 curve, Pls Check !!!"),
+         {}},
+
+        {"decrypt: message",
+         {Pick("op", kDecrypt), Type("message", "04G")},
+         "decrypt",
+         bad(" byte of the sm2 decrypt message is the illegal, Pls Check !!!", 3),
+         {}},
+        {"decrypt: key",
+         {Pick("op", kDecrypt), Type("privkey", "G")},
+         "decrypt",
+         bad(" byte of the sm2 decrypt private key is the illegal, Pls Check !!!", 2),
+         {}},
+        {"decrypt: no key",
+         {Pick("op", kDecrypt), Type("privkey", "")},
+         "decrypt",
+         Ask("请首先输入解密私钥数据后，再进行解密操作!!!!!"),
+         {}},
+        {"decrypt: 96 bytes",
+         {Pick("op", kDecrypt), Type("message", std::string(193, '0'))},
+         "decrypt",
+         Error("Sm2 Decrypt Data should be at least 97 bytes, Pls Check !!!"),
+         {}},
+        {"decrypt: key out of range",
+         {Pick("op", kDecrypt), Type("privkey", n_minus_1)},
+         "decrypt",
+         Error("Sm2 decrypt private key should be in [1, n-2], Pls Check !!!"),
+         {}},
+        {"decrypt: wrong key",
+         {Pick("op", kDecrypt), Type("privkey", kSignKey)},
+         "decrypt",
+         Error("Sm2 Decrypt failed, the private key or the ciphertext is wrong, Pls Check !!!"),
+         {}},
+        {"decrypt: C3 damaged",
+         {Pick("op", kDecrypt), Type("message", kC1 + kC2 + kC3 + "00")},
+         "decrypt",
+         Error("Sm2 Decrypt failed, the private key or the ciphertext is wrong, Pls Check !!!"),
+         {}},
+        {"decrypt: other order",
+         {Pick("op", kDecrypt), Type("message", kC1 + kC3 + kC2)},
+         "decrypt",
+         Error("Sm2 Decrypt failed, the private key or the ciphertext is wrong, Pls Check !!!"),
+         {}},
+    });
+}
+
+// Messages with 00 bytes encrypt and decrypt whole, and long messages fit.
+TEST(Sm2Page, EncryptThenDecryptKeepsEveryByte) {
+    for (const std::string& message :
+         {std::string("AB00CD"), std::string("00"), std::string(""), std::string(4000, 'E')}) {
+        SCOPED_TRACE(message.substr(0, 8));
+        CSm2Page page;
+        Apply(page, {Pick("op", kEncrypt), Type("message", message)});
+        ASSERT_EQ(page.Press("encrypt"), std::nullopt);
+        EXPECT_EQ(FieldOf(page, "r").counter, std::to_string(message.size() / 2 + 97));
+        const std::string ciphertext = TextOf(page, "r");
+        Apply(page, {Pick("op", kDecrypt), Type("message", ciphertext)});
+        ASSERT_EQ(page.Press("decrypt"), std::nullopt);
+        EXPECT_EQ(TextOf(page, "r"), message);
+    }
+}
+
+}  // namespace
