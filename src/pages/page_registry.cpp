@@ -6,6 +6,7 @@
 #include "pages/data_op_page.h"
 #include "pages/des_page.h"
 #include "pages/empty_page.h"
+#include "pages/emv_page.h"
 #include "pages/mac_page.h"
 #include "pages/rsa_page.h"
 #include "pages/tlv_page.h"
@@ -25,5 +26,6 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CEmptyPage>("sm4", "SM4 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("sm3", "SM3 运算"));
     pages.push_back(std::make_unique<CEmptyPage>("sm2", "SM2 运算"));
+    pages.push_back(std::make_unique<CEmvPage>());
     return pages;
 }
