@@ -84,7 +84,7 @@ std::array<uint8_t, 3> EmvKcv(EmvCipher cipher, std::span<const uint8_t, 16> key
 // EmvDeriveUdk derives the card key from the issuer master key, the PAN (decimal digits, without
 // the trailing F of tag 5A) and the PSN (00 when the card has none). Option B applies only to a
 // PAN of more than 16 digits and otherwise falls back to Option A (out.method says which ran).
-// Returns false, leaving `out` unspecified, for a PAN that fails EmvPanDigitsValid or for Option B
+// Returns false, leaving `out` untouched, for a PAN that fails EmvPanDigitsValid or for Option B
 // under SM4.
 [[nodiscard]] bool EmvDeriveUdk(EmvCipher cipher, EmvUdkMethod method,
                                 std::span<const uint8_t, 16> imk, std::string_view pan, uint8_t psn,
