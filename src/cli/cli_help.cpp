@@ -58,10 +58,16 @@ std::string PageList(const std::vector<std::unique_ptr<CPage>>& pages) {
 }
 
 std::string PageHelp(const CPage& page) {
-    std::string text = "keywright-cli " + page.Name() +
-                       " ACTION [--OPTION CHOICE | --FIELD TEXT |" +
-                       " --FIELD-file PATH | --FIELD-bytes PATH]... [--json]\n" +
-                       page.TabCaption() + "\n\nActions:\n";
+    std::string text =
+        "keywright-cli " + page.Name() + " ACTION [--OPTION CHOICE | --FIELD TEXT |" +
+        " --FIELD-file PATH | --FIELD-bytes PATH]... [--json] [--log]\n" + page.TabCaption() + "\n";
+    // What the page does: the explanatory lines under its controls.
+    for (const Section& section : page.Sections()) {
+        for (const std::string& note : section.notes) {
+            text += note + "\n";
+        }
+    }
+    text += "\nActions:\n";
     for (const Button& button : page.Buttons()) {
         text += "  " + Pad(button.id, 14) + button.caption +
                 (button.enabled ? "" : "  (disabled at start)") + "\n";

@@ -7,7 +7,7 @@
 #include "pages/crt_page.h"
 #include "pages/data_op_page.h"
 #include "pages/des_page.h"
-#include "pages/empty_page.h"
+#include "pages/emv_page.h"
 #include "pages/mac_page.h"
 #include "pages/rsa_page.h"
 #include "pages/sm2_page.h"
@@ -30,5 +30,6 @@ std::vector<std::unique_ptr<CPage>> CreatePages() {
     pages.push_back(std::make_unique<CSm4Page>());
     pages.push_back(std::make_unique<CSm3Page>());
     pages.push_back(std::make_unique<CSm2Page>());
+    pages.push_back(std::make_unique<CEmvPage>());
     return pages;
 }

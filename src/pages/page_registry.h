@@ -1,4 +1,4 @@
-// The thirteen pages of the main window, in tab order.
+// The fourteen pages of the main window, in tab order.
 #pragma once
 
 #include <memory>

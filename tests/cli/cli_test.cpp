@@ -249,3 +249,31 @@ TEST(Cli, LogWritesTheRecordOfTheActionToStandardError) {
 }
 
 }  // namespace
+
+namespace {
+
+// The EMV page's ARQC check is an outcome on standard output: 0 when the card's ARQC is the one
+// computed, 1 when not (values: the PBOC 3DES worked example of the page's start inputs).
+TEST(Cli, EmvArqcCheckIsAnOutcomeWithItsStatus) {
+    const struct {
+        const char* arqc;
+        const char* out;
+        int status;
+    } cases[] = {
+        {"5D016C91005E7CC2", "ARQC 验证正确\n", 0},
+        {"5D016C91005E7CC3", "ARQC 验证错误\n", 1},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli({"emv", "compute", "--arqc", c.arqc});
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.status, c.status);
+    }
+    const CliRun run = RunCli({"emv", "compute", "--alg", "sm4", "--udk", "b"});
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "SM4 has no form of UDK Option B, Pls choose 方法A or 主密钥即卡片密钥 !!!\n");
+    EXPECT_EQ(run.status, 1);
+}
+
+}  // namespace
