@@ -1,4 +1,4 @@
-// CKeywrightDlg: the main window, a tab strip of thirteen pages with one page shown under it.
+// CKeywrightDlg: the main window, a tab strip of fourteen pages with one page shown under it.
 #pragma once
 
 #include <QDialog>
