@@ -21,7 +21,7 @@ void AppendIndent(std::string& out, size_t depth) {
 
 // Where a fault lies: the whole data, or the value of the template that holds it.
 std::string Container(const EmvTlvEntry& entry) {
-    return entry.container_tag.empty() ? "数据" : "模板 " + BytesToHex(entry.container_tag);
+    return entry.container_tag.empty() ? "数据" : "模板 " + BytesToHex(entry.container_tag) + " ";
 }
 
 std::string FaultText(const EmvTlvEntry& entry) {
