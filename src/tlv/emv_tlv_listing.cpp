@@ -77,11 +77,12 @@ void AppendObject(std::string& out, const EmvTlvEntry& entry, const EmvContext& 
 }  // namespace
 
 std::string FormatEmvTlv(std::span<const uint8_t> data) {
-    const std::vector<EmvTlvEntry> entries = ReadEmvTlv(data);
-    const EmvContext context = CollectEmvContext(entries);
+    // Two readings: the context first, then the listing, so that no list of entries is kept.
+    EmvContext context;
+    VisitEmvTlv(data, [&context](const EmvTlvEntry& entry) { NoteEmvContext(context, entry); });
     std::string out;
     out.reserve(3 * data.size());
-    for (const EmvTlvEntry& entry : entries) {
+    VisitEmvTlv(data, [&out, &context](const EmvTlvEntry& entry) {
         switch (entry.kind) {
             case EmvEntryKind::Object:
                 AppendObject(out, entry, context);
@@ -107,6 +108,6 @@ std::string FormatEmvTlv(std::span<const uint8_t> data) {
                 out.append(kLineEnd);
                 break;
         }
-    }
+    });
     return out;
 }

@@ -98,8 +98,8 @@ bool IsStatusWord(uint8_t sw1, uint8_t sw2) {
     return false;
 }
 
-std::vector<EmvTlvEntry> ReadEmvTlv(std::span<const uint8_t> data) {
-    std::vector<EmvTlvEntry> entries;
+void VisitEmvTlv(std::span<const uint8_t> data,
+                 const std::function<void(const EmvTlvEntry&)>& visit) {
     std::vector<Level> levels{{data, 1, {}}};
     while (!levels.empty()) {
         Level& level = levels.back();
@@ -121,7 +121,7 @@ std::vector<EmvTlvEntry> ReadEmvTlv(std::span<const uint8_t> data) {
             entry.kind = EmvEntryKind::Padding;
             entry.value = rest.first(count);
             rest = rest.subspan(count);
-            entries.push_back(entry);
+            visit(entry);
             continue;
         }
         // A response pasted with its trailer: SW1 SW2 end the data, outside every object.
@@ -129,7 +129,7 @@ std::vector<EmvTlvEntry> ReadEmvTlv(std::span<const uint8_t> data) {
             entry.kind = EmvEntryKind::StatusWord;
             entry.value = rest;
             rest = {};
-            entries.push_back(entry);
+            visit(entry);
             continue;
         }
 
@@ -139,16 +139,21 @@ std::vector<EmvTlvEntry> ReadEmvTlv(std::span<const uint8_t> data) {
             entry.value = rest;
             entry.container_tag = level.container_tag;
             rest = {};
-            entries.push_back(entry);
+            visit(entry);
             continue;
         }
         const size_t size = entry.tag.size() + entry.length.size() + entry.value.size();
         rest = rest.subspan(size);
-        entries.push_back(entry);
+        visit(entry);
         // Only the constructed bit nests (EMV Book 3 B1); a primitive value is never read.
         if (entry.constructed && !entry.value.empty()) {
             levels.push_back({entry.value, entry.depth + 1, entry.tag});
         }
     }
+}
+
+std::vector<EmvTlvEntry> ReadEmvTlv(std::span<const uint8_t> data) {
+    std::vector<EmvTlvEntry> entries;
+    VisitEmvTlv(data, [&entries](const EmvTlvEntry& entry) { entries.push_back(entry); });
     return entries;
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -47,11 +48,16 @@ struct EmvTlvEntry {
     std::span<const uint8_t> container_tag{};  // Fault inside a template: the template's tag
 };
 
-// ReadEmvTlv gives the entries of `data` in listing order: each constructed object is followed
-// by the entries of its value, one depth further in, before its next sibling. Every first byte
-// but 00 and FF starts a tag; length fields 00..7F and 81..84 are read. A fault ends its own level
-// only: the bytes of the enclosing template after the fault stay undecoded, and reading goes on
-// after that template. Never reads past `data`; uses no recursion, so any depth is safe.
+// VisitEmvTlv calls visit(entry) for the entries of `data` in listing order: each constructed
+// object is followed by the entries of its value, one depth further in, before its next sibling.
+// Every first byte but 00 and FF starts a tag; length fields 00..7F and 81..84 are read. A fault
+// ends its own level only: the bytes of the enclosing template after the fault stay undecoded,
+// and reading goes on after that template. Never reads past `data`; uses no recursion, so any
+// depth is safe.
+void VisitEmvTlv(std::span<const uint8_t> data,
+                 const std::function<void(const EmvTlvEntry&)>& visit);
+
+// ReadEmvTlv gives the entries VisitEmvTlv visits, in a list.
 std::vector<EmvTlvEntry> ReadEmvTlv(std::span<const uint8_t> data);
 
 // IsStatusWord tells whether SW1 SW2 is a status word of ISO/IEC 7816-4 5.1.3 (90 00, 61..6F xx)

@@ -145,6 +145,11 @@ constexpr BitName kCtqBits[] = {
     {2, 7, "卡片支持销售点发卡行更新处理"},
 };
 
+// ApplicationCurrency: amounts in the application currency name 9F42, or 9F51 without it.
+std::optional<uint16_t> ApplicationCurrency(const EmvContext& context) {
+    return context.application_currency ? context.application_currency : context.check_currency;
+}
+
 std::string SizeMismatch(size_t expected, size_t actual) {
     return "长度应为 " + std::to_string(expected) + " 字节，实为 " + std::to_string(actual) +
            " 字节";
@@ -724,7 +729,7 @@ Lines ExplainCvmList(Bytes value, const EmvContext& context) {
     if (value.size() < 8 || value.size() % 2 != 0) {
         return {"长度应为 8 加 2 的倍数，实为 " + std::to_string(value.size()) + " 字节"};
     }
-    const std::optional<uint16_t> currency = context.application_currency;
+    const std::optional<uint16_t> currency = ApplicationCurrency(context);
     Lines lines{"金额 X：" + AmountText(std::to_string(*BinaryNumber(value.first(4))),
                                         context.application_exponent, currency),
                 "金额 Y：" + AmountText(std::to_string(*BinaryNumber(value.subspan(4, 4))),
@@ -866,50 +871,42 @@ Lines ExplainFormat1(Bytes value) {
 
 }  // namespace
 
-EmvContext CollectEmvContext(std::span<const EmvTlvEntry> entries) {
-    EmvContext context;
-    std::optional<uint16_t> currency_9f51;
-    for (const EmvTlvEntry& entry : entries) {
-        if (entry.kind != EmvEntryKind::Object) {
-            continue;
+void NoteEmvContext(EmvContext& context, const EmvTlvEntry& entry) {
+    if (entry.kind != EmvEntryKind::Object) {
+        return;
+    }
+    const auto first = [](auto& slot, auto value) {
+        if (!slot && value) {
+            slot = value;
         }
-        const auto first = [&entry](auto& slot, auto value) {
-            if (!slot && value) {
-                slot = value;
+    };
+    switch (TagNumber(entry.tag)) {
+        case 0x5F2A:
+            first(context.transaction_currency, NumericCode(entry.value));
+            break;
+        case 0x5F36:
+            first(context.transaction_exponent, SingleDigit(entry.value));
+            break;
+        case 0x9F42:
+            first(context.application_currency, NumericCode(entry.value));
+            break;
+        case 0x9F51:
+            first(context.check_currency, NumericCode(entry.value));
+            break;
+        case 0x9F44:
+            first(context.application_exponent, SingleDigit(entry.value));
+            break;
+        case 0xDF71:
+            first(context.second_currency, NumericCode(entry.value));
+            break;
+        case 0x9F11:
+            if (!context.code_table && entry.value.size() == 1) {
+                context.code_table = entry.value[0];
             }
-        };
-        switch (TagNumber(entry.tag)) {
-            case 0x5F2A:
-                first(context.transaction_currency, NumericCode(entry.value));
-                break;
-            case 0x5F36:
-                first(context.transaction_exponent, SingleDigit(entry.value));
-                break;
-            case 0x9F42:
-                first(context.application_currency, NumericCode(entry.value));
-                break;
-            case 0x9F51:
-                first(currency_9f51, NumericCode(entry.value));
-                break;
-            case 0x9F44:
-                first(context.application_exponent, SingleDigit(entry.value));
-                break;
-            case 0xDF71:
-                first(context.second_currency, NumericCode(entry.value));
-                break;
-            case 0x9F11:
-                if (!context.code_table && entry.value.size() == 1) {
-                    context.code_table = entry.value[0];
-                }
-                break;
-            default:
-                break;
-        }
+            break;
+        default:
+            break;
     }
-    if (!context.application_currency) {
-        context.application_currency = currency_9f51;
-    }
-    return context;
 }
 
 std::vector<std::string> ExplainEmvValue(std::span<const uint8_t> tag,
@@ -933,7 +930,7 @@ std::vector<std::string> ExplainEmvValue(std::span<const uint8_t> tag,
         case 0x9F6B:
         case 0xDF62:
         case 0xDF63:
-            return ExplainAmount(value, context.application_exponent, context.application_currency);
+            return ExplainAmount(value, context.application_exponent, ApplicationCurrency(context));
         case 0xDF79:
         case 0xDF77:
         case 0xDF78:

@@ -16,15 +16,17 @@
 struct EmvContext {
     std::optional<uint16_t> transaction_currency;  // 5F2A
     std::optional<int> transaction_exponent;       // 5F36
-    std::optional<uint16_t> application_currency;  // 9F42, or else 9F51
+    std::optional<uint16_t> application_currency;  // 9F42
+    std::optional<uint16_t> check_currency;        // 9F51, for when 9F42 is absent
     std::optional<int> application_exponent;       // 9F44
     std::optional<uint16_t> second_currency;       // DF71, the PBOC second electronic-cash currency
     std::optional<uint8_t> code_table;             // 9F11
 };
 
-// CollectEmvContext reads the context from the objects of `entries`, the first of each tag
-// counting, wherever it stands (a field-55 dump lists 9F02 before 5F2A).
-EmvContext CollectEmvContext(std::span<const EmvTlvEntry> entries);
+// NoteEmvContext adds what `entry` tells to the context; the first object of each tag counts.
+// The listing notes every entry before it explains any, since a field-55 dump lists 9F02 before
+// 5F2A.
+void NoteEmvContext(EmvContext& context, const EmvTlvEntry& entry);
 
 // ExplainEmvValue gives the lines, in Chinese and without indentation, that explain `value` of the
 // object with tag `tag`; no lines for a tag it has no explanation for. A value of the wrong size
