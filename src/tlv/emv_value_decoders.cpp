@@ -912,6 +912,9 @@ void NoteEmvContext(EmvContext& context, const EmvTlvEntry& entry) {
 std::vector<std::string> ExplainEmvValue(std::span<const uint8_t> tag,
                                          std::span<const uint8_t> value,
                                          const EmvContext& context) {
+    if (value.empty()) {
+        return {};
+    }
     switch (TagNumber(tag)) {
         case 0x5F24:
         case 0x5F25:
@@ -1016,7 +1019,7 @@ std::vector<std::string> ExplainEmvValue(std::span<const uint8_t> tag,
     if (entry->format == TagFormat::Dol) {
         return ExplainDol(value);
     }
-    if ((entry->format == TagFormat::An || entry->format == TagFormat::Ans) && !value.empty()) {
+    if (entry->format == TagFormat::An || entry->format == TagFormat::Ans) {
         return {TextOf(value, false)};
     }
     return {};

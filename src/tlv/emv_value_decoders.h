@@ -29,8 +29,8 @@ struct EmvContext {
 void NoteEmvContext(EmvContext& context, const EmvTlvEntry& entry);
 
 // ExplainEmvValue gives the lines, in Chinese and without indentation, that explain `value` of the
-// object with tag `tag`; no lines for a tag it has no explanation for. A value of the wrong size
-// or with bad digits is said to be so, never explained as if it were right.
+// object with tag `tag`; no lines for an empty value or a tag it has no explanation for. A value
+// of the wrong size or with bad digits is said to be so, never explained as if it were right.
 std::vector<std::string> ExplainEmvValue(std::span<const uint8_t> tag,
                                          std::span<const uint8_t> value, const EmvContext& context);
 
