@@ -7,7 +7,7 @@
 #include <string_view>
 
 // TagFormat is the data element format of EMV Book 3 4.3: binary, numeric (BCD), compressed
-// numeric (BCD padded with F), alphanumeric, alphanumeric special, a data object list, or a
+// numeric (BCD padded with F), alphanumeric, alphanumeric with symbols, a data object list, or a
 // constructed template.
 enum class TagFormat { B, N, Cn, An, Ans, Dol, Template };
 

@@ -112,7 +112,8 @@ void VisitEmvTlv(std::span<const uint8_t> data,
         entry.depth = level.depth;
         entry.offset = static_cast<size_t>(rest.data() - data.data());
 
-        // ISO/IEC 7816-4 5.2.2: 00 and FF before, between and after objects are no tags.
+        // ISO/IEC 7816-4 (BER-TLV data objects) and EMV Book 3 B1: 00 and FF before, between and
+        // after objects are padding, not tags.
         if (IsPadding(rest[0])) {
             size_t count = 1;
             while (count < rest.size() && IsPadding(rest[count])) {

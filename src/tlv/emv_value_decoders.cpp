@@ -764,7 +764,7 @@ Lines ExplainCvmResults(Bytes value) {
     return {"方法：" + CvmMethod(value[0]), "条件：" + CvmCondition(value[1]), "结果：" + result};
 }
 
-// Cryptogram Information Data (EMV Book 3 Table 15).
+// Cryptogram Information Data, as EMV Book 3 codes it for GENERATE AC.
 Lines ExplainCid(Bytes value) {
     if (value.size() != 1) {
         return {SizeMismatch(1, value.size())};
