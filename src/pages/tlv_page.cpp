@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/hex_codec.h"
+#include "tlv/emv_tlv_listing.h"
 #include "tlv/tlv_parser.h"
 
 CTlvPage::CTlvPage() : CPage("tlv", "TLV 运算") {
@@ -20,8 +21,14 @@ CTlvPage::CTlvPage() : CPage("tlv", "TLV 运算") {
               .wrap_lines = false,
               .label_role = Role::Plain,
               .read_only = true});
+    AddOption({.id = "mode",
+               .caption = "解析方式",
+               .choices = {{"data", "按数据嵌套"}, {"emv", "EMV 标准解析"}}});
     AddButton("parse", "TLV解析", [this] { return OnParse(); });
-    AddSection({.caption = "TLV 数据解析", .fields = {"data", "result"}, .buttons = {"parse"}});
+    AddSection({.caption = "TLV 数据解析",
+                .fields = {"data", "result"},
+                .options = {"mode"},
+                .buttons = {"parse"}});
     SetText("data", "");
 }
 
@@ -43,6 +50,10 @@ std::string CTlvPage::PrepareTlvText(std::string_view text) {
 
 ActionResult CTlvPage::OnParse() {
     const std::vector<uint8_t> bytes = HexToBytes(PrepareTlvText(Text("data")));
+    if (IsChosen("mode", "emv")) {
+        SetText("result", FormatEmvTlv(bytes));
+        return std::nullopt;
+    }
     std::string listing;
     // A failed listing appends nothing, so data that does not parse leaves the result empty.
     if (!CTlvParser().FormatTlvLevel(1, bytes, listing)) {

@@ -14,7 +14,8 @@ public:
     static std::string PrepareTlvText(std::string_view text);
 
 private:
-    // OnParse lists the data field into the result field, replacing it; data that is not an exact
-    // sequence of objects gives an empty result. It never shows a message.
+    // OnParse lists the data field into the result field, replacing it, and never shows a message.
+    // "按数据嵌套": data that is not an exact sequence of objects gives an empty result.
+    // "EMV 标准解析": every byte is accounted for, faults included (FormatEmvTlv).
     ActionResult OnParse();
 };

@@ -177,6 +177,25 @@ TEST(Cli, JsonStringsAreEscapedAndValidUtf8) {
     EXPECT_NE(run.out.find(expected), std::string::npos) << run.out;
 }
 
+// The TLV page's option `mode` picks the listing; `data` stays the default.
+TEST(Cli, TlvModeChoosesTheEmvListing) {
+    const CliRun emv =
+        RunCli({"tlv", "parse", "--mode", "emv", "--data", "77 04 80 02 AA BB 90 00"});
+    EXPECT_EQ(emv.status, 0) << emv.err;
+    EXPECT_EQ(emv.out,
+              "[77]\t04\t\t响应报文模板格式2\r\n\t[[80]]\t02\tAABB\t响应报文模板格式1\r\n"
+              "状态字\t9000\t命令成功执行\r\n\n");
+    const CliRun data = RunCli({"tlv", "parse", "--data", "5A 05 11 22"});
+    EXPECT_EQ(data.status, 0) << data.err;
+    EXPECT_EQ(data.out, "\n");
+    const CliRun located = RunCli({"tlv", "parse", "--mode", "1", "--data", "5A 05 11 22"});
+    EXPECT_EQ(located.out,
+              "错误：偏移 0，标签 5A 的长度超出数据末尾 3 字节\r\n未解析\t5A051122\r\n\n");
+    const CliRun help = RunCli({"tlv", "--help"});
+    EXPECT_NE(help.out.find("按数据嵌套"), std::string::npos);
+    EXPECT_NE(help.out.find("EMV 标准解析"), std::string::npos);
+}
+
 TEST(Cli, ListAndHelpDescribeThePages) {
     const CliRun list = RunCli({"--list"});
     EXPECT_EQ(list.status, 0);
