@@ -25,6 +25,8 @@ CTlvPage::CTlvPage() : CPage("tlv", "TLV 运算") {
                .caption = "解析方式",
                .choices = {{"data", "按数据嵌套"}, {"emv", "EMV 标准解析"}}});
     AddButton("parse", "TLV解析", [this] { return OnParse(); });
+    // A listing of megabytes takes a moment: the window lists on its worker thread.
+    SetLongRunning("parse");
     AddSection({.caption = "TLV 数据解析",
                 .fields = {"data", "result"},
                 .options = {"mode"},
