@@ -123,6 +123,7 @@ void PageViewTest::LineBreaksRoundTripAsCrLf() {
     QTest::keyClicks(data, QStringLiteral("0001"));
     QCOMPARE(view->Page().FindField("data")->text, std::string("9F36 02\r\n0001"));
     QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("parse")), Qt::LeftButton);
+    QTRY_VERIFY(!view->Busy());
     const std::string listing = view->Page().FindField("result")->text;
     QVERIFY(listing.find("\r\n") != std::string::npos);
     auto* result = view->findChild<QPlainTextEdit*>(QStringLiteral("result"));

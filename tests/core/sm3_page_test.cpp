@@ -80,7 +80,7 @@ TEST(Sm3Page, RefusalsWriteNothing) {
         {{Type("hmac_key", "0123G5"), Type("hmac_data", "1")},
          "hmac",
          "The 3 byte of the sm3 Key is the illegal , Pls Check !!!"},
-        {{Type("hmac_key", "01"), Type("hmac_data", "11x")},
+        {{Type("hmac_key", "01"), Type("hmac_data", "11x2")},
          "hmac",
          "The 2 byte of the sm3 Data is the illegal, Pls Check !!!"},
         {{Type("data", "616263\r\n646566")},
