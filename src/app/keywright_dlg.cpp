@@ -47,6 +47,9 @@ CKeywrightDlg::CKeywrightDlg(QWidget* parent, bool remembers)
     // Pages are created once and only hidden on a tab change, so every page keeps its fields.
     m_tabs = new QTabWidget(this);
     m_tabs->setUsesScrollButtons(false);
+    // Fourteen tabs in one row within a 1024-pixel window: the style's roomy tab padding would
+    // need some sixty pixels more.
+    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
     for (const auto& page : m_pages) {
         auto* view = new CPageView(*page);
         auto* scroll = new QScrollArea;

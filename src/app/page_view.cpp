@@ -125,15 +125,33 @@ QWidget* CPageView::BuildSection(const Section& section) {
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
 
-    // Up to three option groups share a row; more go two to a row so the page keeps its width.
-    auto* options = new QGridLayout;
-    const int per_row = section.options.size() > 3 ? 2 : 3;
-    for (size_t i = 0; i < section.options.size(); ++i) {
-        const int index = static_cast<int>(i);
-        options->addWidget(BuildOption(*m_page.FindOption(section.options[i])), index / per_row,
-                           index % per_row, Qt::AlignLeft);
+    // Option groups fill rows of at most seven choices (three groups at most), so that a page
+    // with many groups stays within the window's width and short enough to show its results.
+    auto* options = new QVBoxLayout;
+    QHBoxLayout* row_layout = nullptr;
+    int row_choices = 0;
+    int row_groups = 0;
+    for (const std::string& id : section.options) {
+        const OptionGroup& group = *m_page.FindOption(id);
+        const int width = group.kind == OptionKind::CheckBox ? 1
+                          : group.columns > 0                ? group.columns
+                                              : static_cast<int>(group.choices.size());
+        if (row_layout == nullptr || row_choices + width > 7 || row_groups == 3) {
+            if (row_layout != nullptr) {
+                row_layout->addStretch(1);
+            }
+            row_layout = new QHBoxLayout;
+            options->addLayout(row_layout);
+            row_choices = 0;
+            row_groups = 0;
+        }
+        row_layout->addWidget(BuildOption(group), 0, Qt::AlignTop);
+        row_choices += width;
+        ++row_groups;
     }
-    options->setColumnStretch(per_row, 1);
+    if (row_layout != nullptr) {
+        row_layout->addStretch(1);
+    }
     layout->addLayout(options);
 
     auto* buttons = new QHBoxLayout;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <string>
 #include <utility>
@@ -60,6 +61,15 @@ void DoTourStop(CPageView& view, const TourStop& stop) {
         page.Press(stop.action);
     }
     view.Refresh();
+    // A long page (the EMV tab) scrolls so that the result is in the picture.
+    const std::vector<std::string> written = page.WrittenFields();
+    auto* scroll = qobject_cast<QScrollArea*>(view.parentWidget()->parentWidget());
+    if (!written.empty() && scroll != nullptr) {
+        if (auto* widget = view.findChild<QWidget*>(QString::fromStdString(written.back()))) {
+            QApplication::processEvents();
+            scroll->ensureWidgetVisible(widget, 0, 120);
+        }
+    }
 }
 
 }  // namespace
