@@ -182,7 +182,7 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field, int 
     const std::string id = field.id;
     if (field.kind == FieldKind::MultiLine) {
         widgets.text = new QPlainTextEdit;
-        widgets.text->setMinimumHeight(80);
+        widgets.text->setMinimumHeight(50);
         // Wrapping at word boundaries is quadratic in the length of a run without blanks, and a
         // hex field is one such run: it wraps anywhere, or not at all where the page says so.
         if (field.wrap_lines) {

@@ -4,8 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -23,6 +26,8 @@ private slots:
     void TypingUpdatesCountersAndPressingShowsTheMessage();
     void OptionsEnableFieldsAtOnce();
     void AboutItemOpensTheAboutBox();
+    void RemembersTheLastTabBetweenRuns();
+    void TheOperationLogRecordsEveryAction();
 };
 
 void KeywrightDlgTest::HasTheTitleAndFourteenTabsInOrder() {
@@ -145,6 +150,43 @@ void KeywrightDlgTest::AboutItemOpensTheAboutBox() {
     });
     window.AboutAction()->trigger();
     QVERIFY(seen);
+}
+
+void KeywrightDlgTest::RemembersTheLastTabBetweenRuns() {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("KeywrightTest"));
+    QCoreApplication::setApplicationName(QStringLiteral("KeywrightTest"));
+    QSettings().clear();
+    {
+        CKeywrightDlg window(nullptr, true);
+        window.show();
+        window.Tabs()->setCurrentIndex(5);
+        window.reject();
+    }
+    CKeywrightDlg again(nullptr, true);
+    QCOMPARE(again.Tabs()->currentIndex(), 5);
+    // A window that does not remember (the tests' default) starts on the first tab.
+    CKeywrightDlg fresh;
+    QCOMPARE(fresh.Tabs()->currentIndex(), 0);
+    QSettings().clear();
+}
+
+void KeywrightDlgTest::TheOperationLogRecordsEveryAction() {
+    CKeywrightDlg window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QWidget* panel = window.findChild<QWidget*>(QStringLiteral("log"));
+    QVERIFY(!panel->isVisible());
+    QTest::keyClick(&window, Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(panel->isVisible());
+    CPageView* des = window.PageView(0);
+    QTest::keyClicks(des->findChild<QLineEdit*>(QStringLiteral("data")),
+                     QStringLiteral("1122334455667788"));
+    QTest::mouseClick(des->findChild<QPushButton*>(QStringLiteral("encrypt")), Qt::LeftButton);
+    const QString log = window.LogText()->toPlainText();
+    QVERIFY2(log.contains(QStringLiteral("] des encrypt (加密)\n")), qPrintable(log));
+    QVERIFY2(log.contains(QStringLiteral("  => result: B4CC3FD9D8D95214")), qPrintable(log));
 }
 
 QTEST_MAIN(KeywrightDlgTest)
