@@ -61,6 +61,7 @@ TEST(OperationLog, AnOutcomeIsRecordedWithoutAField) {
     CSm2Page page;
     ASSERT_EQ(page.Press("sign"), std::nullopt);
     page.Choose("op", 1);
+    page.Choose("genpub", 0);  // the public key of the signing key
     const ActionResult outcome = page.Press("verify");
     ASSERT_TRUE(outcome.has_value());
     const std::string record = LogRecord(page, "verify", outcome, "t");
