@@ -3,27 +3,19 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QThread>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -31,7 +23,6 @@
 #include <utility>
 
 #include "app/role_style.h"
-#include "common/file_text.h"
 #include "common/operation_log.h"
 
 namespace {
@@ -301,135 +292,6 @@ QPushButton* CPageView::BuildButton(const Button& button) {
     return push;
 }
 
-void CPageView::AddFileActions(QWidget* edit, const Field& field) {
-    // Only hex fields (the fixed-pitch ones) take files; a read-only one is a result to save.
-    if (!field.fixed_font) {
-        return;
-    }
-    edit->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(edit, &QWidget::customContextMenuRequested, this,
-            [this, edit, id = field.id](const QPoint& pos) {
-                ShowContextMenu(edit, *m_page.FindField(id), pos);
-            });
-    if (!field.read_only) {
-        QWidget* target = edit;
-        if (auto* text = qobject_cast<QPlainTextEdit*>(edit)) {
-            target = text->viewport();
-        }
-        target->setProperty("keywrightField", ToQt(field.id));
-        target->installEventFilter(this);
-    }
-}
-
-void CPageView::ShowContextMenu(QWidget* edit, const Field& field, const QPoint& pos) {
-    QMenu* menu = nullptr;
-    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
-        menu = line->createStandardContextMenu();
-    } else {
-        menu = static_cast<QPlainTextEdit*>(edit)->createStandardContextMenu(pos);
-    }
-    menu->addSeparator();
-    const std::string id = field.id;
-    if (field.read_only) {
-        menu->addAction(QStringLiteral("保存到文件..."), this, [this, id] { AskSaveFile(id); });
-    } else {
-        QAction* load =
-            menu->addAction(QStringLiteral("从文件载入..."), this, [this, id] { AskLoadFile(id); });
-        load->setEnabled(field.enabled && m_worker == nullptr);
-    }
-    menu->exec(edit->mapToGlobal(pos));
-    delete menu;
-}
-
-void CPageView::AskLoadFile(const std::string& field_id) {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("从文件载入"));
-    if (!path.isEmpty()) {
-        LoadFile(field_id, path);
-    }
-}
-
-void CPageView::AskSaveFile(const std::string& field_id) {
-    const QString hex_filter = QStringLiteral("十六进制文本 (*.txt *.hex)");
-    const QString raw_filter = QStringLiteral("二进制数据 (*.bin)");
-    QString chosen;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存到文件"), QString(),
-                                                      hex_filter + ";;" + raw_filter, &chosen);
-    if (!path.isEmpty()) {
-        SaveFile(field_id, path, chosen == raw_filter);
-    }
-}
-
-bool CPageView::LoadFile(const std::string& field_id, const QString& path) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        Present(ErrorBox("The file " + path.toStdString() + " can not be read, Pls Check !!!"));
-        return false;
-    }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        Present(ErrorBox("The file " + path.toStdString() + " can not be read, Pls Check !!!"));
-        return false;
-    }
-    const ActionResult message = Guarded([&] {
-        const std::string_view bytes(content.data(), static_cast<size_t>(content.size()));
-        m_page.Type(field_id, TypedText(*m_page.FindField(field_id), FileTextForField(bytes)));
-        return ActionResult{};
-    });
-    Refresh();
-    if (message) {
-        Present(*message);
-    }
-    return !message;
-}
-
-bool CPageView::SaveFile(const std::string& field_id, const QString& path, bool raw) {
-    const std::string& text = m_page.FindField(field_id)->text;
-    QByteArray content;
-    if (raw) {
-        const auto bytes = FieldBytes(text);
-        if (!bytes) {
-            Present(ErrorBox("The field holds no whole hex bytes to save, Pls Check !!!"));
-            return false;
-        }
-        content = QByteArray(reinterpret_cast<const char*>(bytes->data()),
-                             static_cast<qsizetype>(bytes->size()));
-    } else {
-        content = QByteArray::fromStdString(text);
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(content) != content.size() || !file.flush()) {
-        Present(ErrorBox("The file " + path.toStdString() + " can not be written, Pls Check !!!"));
-        return false;
-    }
-    return true;
-}
-
-bool CPageView::eventFilter(QObject* watched, QEvent* event) {
-    const QVariant field = watched->property("keywrightField");
-    if (!field.isValid()) {
-        return QWidget::eventFilter(watched, event);
-    }
-    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-        auto* drag = static_cast<QDropEvent*>(event);
-        if (drag->mimeData()->hasUrls() && drag->mimeData()->urls().value(0).isLocalFile()) {
-            drag->acceptProposedAction();
-            return true;
-        }
-    } else if (event->type() == QEvent::Drop) {
-        auto* drop = static_cast<QDropEvent*>(event);
-        if (drop->mimeData()->hasUrls() && drop->mimeData()->urls().value(0).isLocalFile()) {
-            drop->acceptProposedAction();
-            if (m_worker == nullptr) {
-                LoadFile(field.toString().toStdString(),
-                         drop->mimeData()->urls().value(0).toLocalFile());
-            }
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void CPageView::OnTyped(const std::string& field_id, const QString& text) {
     if (m_refreshing) {
         return;
@@ -484,64 +346,6 @@ void CPageView::OnPressed(const std::string& button_id) {
 
 void CPageView::Log(const std::string& action, const ActionResult& message) {
     emit ActionLogged(ToQt(LogRecord(m_page, action, message, LocalTimeText())));
-}
-
-void CPageView::StartLongAction(const std::string& button_id) {
-    m_progress = std::make_unique<CProgress>();
-    m_workerAction = button_id;
-    m_workerResult.reset();
-    m_form->setEnabled(false);
-    m_progressBar->setRange(0, 0);
-    m_busy->show();
-    CProgress* progress = m_progress.get();
-    m_worker = QThread::create([this, button_id, progress] {
-        m_workerResult = Guarded([&] { return m_page.Press(button_id, progress); });
-    });
-    connect(m_worker, &QThread::finished, this, &CPageView::OnLongActionFinished);
-    m_progressTimer->start();
-    m_worker->start();
-}
-
-void CPageView::CancelLongAction() {
-    if (m_progress != nullptr) {
-        m_progress->Cancel();
-    }
-}
-
-void CPageView::ShowProgress() {
-    if (m_progress == nullptr) {
-        return;
-    }
-    const uint64_t total = m_progress->Total();
-    if (total == 0) {
-        m_progressBar->setRange(0, 0);  // a busy indicator: how far it is is not known
-        return;
-    }
-    constexpr int kSteps = 1000;
-    m_progressBar->setRange(0, kSteps);
-    m_progressBar->setValue(
-        static_cast<int>(static_cast<double>(std::min(m_progress->Done(), total)) /
-                         static_cast<double>(total) * kSteps));
-}
-
-void CPageView::OnLongActionFinished() {
-    m_progressTimer->stop();
-    m_worker->wait();
-    delete m_worker;
-    m_worker = nullptr;
-    const bool cancelled = m_progress->Cancelled();
-    m_progress.reset();
-    m_busy->hide();
-    m_form->setEnabled(true);
-    Refresh();
-    const ActionResult message = std::exchange(m_workerResult, std::nullopt);
-    if (cancelled) {
-        return;
-    }
-    Log(m_workerAction, message);
-    if (message) {
-        m_presenter(this, *message);
-    }
 }
 
 ActionResult CPageView::Guarded(const std::function<ActionResult()>& gesture) {
