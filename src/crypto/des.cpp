@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <utility>
 
 namespace {
 
@@ -146,17 +147,6 @@ constexpr SpTable MakeSpTable() {
 }
 constexpr SpTable kSp = MakeSpTable();
 
-// F is the cipher function f(R, K). The expansion E gives S-box j the six bits 4j .. 4j+5 of R
-// (1-based, cyclic: bit 0 is bit 32), read here as the top six bits of R rotated.
-uint32_t F(uint32_t r, const std::array<uint8_t, 8>& round_key) {
-    uint32_t out = 0;
-    for (int box = 0; box < 8; ++box) {
-        const uint32_t six = (std::rotl(r, (4 * box + 31) % 32) >> 26) ^ round_key[box];
-        out |= kSp[box][six];
-    }
-    return out;
-}
-
 uint64_t Load(std::span<const uint8_t, 8> bytes) {
     uint64_t value = 0;
     for (const uint8_t byte : bytes) {
@@ -172,19 +162,133 @@ void Store(uint64_t value, std::span<uint8_t, 8> bytes) {
     }
 }
 
-// The block transform of DesCrypt for one, two or three key parts (NIST SP 800-67 3.1: EDE
-// encryption, DED decryption with the keys in reverse order).
-uint64_t Transform(uint64_t block, const DesRoundKeys* schedules, int parts, bool decrypt) {
+// IP and IP^-1 by five exchanges of bit groups between the halves (the swap-move form of the
+// permutations, as in Outerbridge's public-domain DES); static_asserts below prove them equal to
+// the tables.
+constexpr uint64_t InitialPermutation(uint64_t block) {
+    auto l = static_cast<uint32_t>(block >> 32);
+    auto r = static_cast<uint32_t>(block);
+    uint32_t w = ((l >> 4) ^ r) & 0x0F0F0F0Fu;
+    r ^= w;
+    l ^= w << 4;
+    w = ((l >> 16) ^ r) & 0x0000FFFFu;
+    r ^= w;
+    l ^= w << 16;
+    w = ((r >> 2) ^ l) & 0x33333333u;
+    l ^= w;
+    r ^= w << 2;
+    w = ((r >> 8) ^ l) & 0x00FF00FFu;
+    l ^= w;
+    r ^= w << 8;
+    r = std::rotl(r, 1);
+    w = (l ^ r) & 0xAAAAAAAAu;
+    l ^= w;
+    r = std::rotr(r ^ w, 1);
+    return (uint64_t{l} << 32) | r;
+}
+
+constexpr uint64_t FinalPermutation(uint64_t preoutput) {
+    auto hi = static_cast<uint32_t>(preoutput >> 32);
+    uint32_t lo = std::rotl(static_cast<uint32_t>(preoutput), 1);
+    uint32_t w = (lo ^ hi) & 0xAAAAAAAAu;
+    hi ^= w;
+    lo = std::rotr(lo ^ w, 1);
+    w = ((lo >> 8) ^ hi) & 0x00FF00FFu;
+    hi ^= w;
+    lo ^= w << 8;
+    w = ((lo >> 2) ^ hi) & 0x33333333u;
+    hi ^= w;
+    lo ^= w << 2;
+    w = ((hi >> 16) ^ lo) & 0x0000FFFFu;
+    lo ^= w;
+    hi ^= w << 16;
+    w = ((hi >> 4) ^ lo) & 0x0F0F0F0Fu;
+    lo ^= w;
+    hi ^= w << 4;
+    return (uint64_t{hi} << 32) | lo;
+}
+
+// A permutation of bits is linear: agreeing on every single bit is agreeing everywhere.
+constexpr bool SwapMovesMatchTheTables() {
+    for (int bit = 0; bit < 64; ++bit) {
+        const uint64_t value = uint64_t{1} << bit;
+        if (InitialPermutation(value) != Permute(value, 64, kIp) ||
+            FinalPermutation(value) != Permute(value, 64, kFp)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(SwapMovesMatchTheTables(), "the swap-move IP and IP^-1 must equal the tables");
+
+// The rounds keep both halves rotated right by one bit: E then reads the groups of S1, S3, S5, S7
+// at bit offsets 26, 18, 10, 2 of the rotated half, and those of S2, S4, S6, S8 at the same offsets
+// after a further rotation left by 4. kSpRotated holds f's outputs rotated the same way, so a
+// round needs one rotation instead of two.
+constexpr SpTable MakeRotatedSpTable() {
+    SpTable table{};
+    for (size_t box = 0; box < 8; ++box) {
+        for (size_t x = 0; x < 64; ++x) {
+            table[box][x] = std::rotr(kSp[box][x], 1);
+        }
+    }
+    return table;
+}
+constexpr SpTable kSpRotated = MakeRotatedSpTable();
+
+// F is the cipher function f(R, K) on a rotated half, giving a rotated result; the round key is
+// packed to match (DesPrepare), so f is one rotation, two XORs and eight lookups.
+inline uint32_t F(uint32_t rotated_r, uint32_t k_odd, uint32_t k_even) {
+    const uint32_t u = rotated_r ^ k_odd;
+    const uint32_t t = std::rotl(rotated_r, 4) ^ k_even;
+    return kSpRotated[0][u >> 26] | kSpRotated[2][(u >> 18) & 0x3F] |
+           kSpRotated[4][(u >> 10) & 0x3F] | kSpRotated[6][(u >> 2) & 0x3F] |
+           kSpRotated[1][t >> 26] | kSpRotated[3][(t >> 18) & 0x3F] |
+           kSpRotated[5][(t >> 10) & 0x3F] | kSpRotated[7][(t >> 2) & 0x3F];
+}
+
+// SixteenRounds runs the rounds on N independent blocks at once (their chains interleave, which
+// keeps the table lookups of several blocks in flight) and leaves each as R16 L16.
+template <size_t N>
+inline void SixteenRounds(uint32_t (&l)[N], uint32_t (&r)[N], const DesCipherKeys& keys,
+                          bool decrypt) {
+    for (int round = 0; round < 16; ++round) {
+        const size_t k = 2 * static_cast<size_t>(decrypt ? 15 - round : round);
+        for (size_t i = 0; i < N; ++i) {
+            const uint32_t next = l[i] ^ F(r[i], keys.words[k], keys.words[k + 1]);
+            l[i] = r[i];
+            r[i] = next;
+        }
+    }
+    for (size_t i = 0; i < N; ++i) {
+        std::swap(l[i], r[i]);
+    }
+}
+
+// Transform takes N blocks through single DES or EDE/DED triple DES (NIST SP 800-67 3.1). Between
+// the stages of triple DES, IP^-1 and IP cancel, so only the halves swap; IP and IP^-1 run once.
+template <size_t N>
+inline void Transform(uint64_t (&blocks)[N], const DesCipherKeys* keys, int parts, bool decrypt) {
+    uint32_t l[N];
+    uint32_t r[N];
+    for (size_t i = 0; i < N; ++i) {
+        const uint64_t permuted = InitialPermutation(blocks[i]);
+        l[i] = std::rotr(static_cast<uint32_t>(permuted >> 32), 1);
+        r[i] = std::rotr(static_cast<uint32_t>(permuted), 1);
+    }
     if (parts == 1) {
-        return DesBlock(block, schedules[0], decrypt);
+        SixteenRounds(l, r, keys[0], decrypt);
+    } else {
+        const DesCipherKeys& k1 = keys[0];
+        const DesCipherKeys& k2 = keys[1];
+        const DesCipherKeys& k3 = parts == 3 ? keys[2] : keys[0];
+        SixteenRounds(l, r, decrypt ? k3 : k1, decrypt);
+        SixteenRounds(l, r, k2, !decrypt);
+        SixteenRounds(l, r, decrypt ? k1 : k3, decrypt);
     }
-    const DesRoundKeys& k1 = schedules[0];
-    const DesRoundKeys& k2 = schedules[1];
-    const DesRoundKeys& k3 = parts == 3 ? schedules[2] : schedules[0];
-    if (!decrypt) {
-        return DesBlock(DesBlock(DesBlock(block, k1, false), k2, true), k3, false);
+    for (size_t i = 0; i < N; ++i) {
+        blocks[i] = FinalPermutation((uint64_t{std::rotl(l[i], 1)} << 32) | std::rotl(r[i], 1));
     }
-    return DesBlock(DesBlock(DesBlock(block, k3, true), k2, false), k1, true);
 }
 
 }  // namespace
@@ -207,17 +311,26 @@ DesRoundKeys DesKeySchedule(std::span<const uint8_t, 8> key) {
     return schedule;
 }
 
-uint64_t DesBlock(uint64_t block, const DesRoundKeys& schedule, bool decrypt) {
-    const uint64_t permuted = Permute(block, 64, kIp);
-    uint32_t l = static_cast<uint32_t>(permuted >> 32);
-    uint32_t r = static_cast<uint32_t>(permuted);
-    for (int round = 0; round < 16; ++round) {
-        const uint32_t next = l ^ F(r, schedule[decrypt ? 15 - round : round]);
-        l = r;
-        r = next;
+DesCipherKeys DesPrepare(const DesRoundKeys& schedule) {
+    DesCipherKeys keys{};
+    for (size_t round = 0; round < 16; ++round) {
+        const auto& g = schedule[round];
+        keys.words[2 * round] = (uint32_t{g[0]} << 26) | (uint32_t{g[2]} << 18) |
+                                (uint32_t{g[4]} << 10) | (uint32_t{g[6]} << 2);
+        keys.words[2 * round + 1] = (uint32_t{g[1]} << 26) | (uint32_t{g[3]} << 18) |
+                                    (uint32_t{g[5]} << 10) | (uint32_t{g[7]} << 2);
     }
-    // The preoutput is R16 L16: the halves are swapped after the last round.
-    return Permute((uint64_t{r} << 32) | l, 64, kFp);
+    return keys;
+}
+
+uint64_t DesBlock(uint64_t block, const DesCipherKeys& keys, bool decrypt) {
+    uint64_t blocks[1] = {block};
+    Transform(blocks, &keys, 1, decrypt);
+    return blocks[0];
+}
+
+uint64_t DesBlock(uint64_t block, const DesRoundKeys& schedule, bool decrypt) {
+    return DesBlock(block, DesPrepare(schedule), decrypt);
 }
 
 void DesEncryptBlock(std::span<const uint8_t, 8> key, std::span<const uint8_t, 8> in,
@@ -236,26 +349,45 @@ bool DesCrypt(bool decrypt, bool cbc, std::span<const uint8_t> input, std::span<
         return false;
     }
     const int parts = static_cast<int>(std::min<size_t>(key.size() / 8, 3));
-    DesRoundKeys schedules[3];
+    DesCipherKeys keys[3];
     for (int part = 0; part < parts; ++part) {
-        schedules[part] = DesKeySchedule(key.subspan(8 * part).first<8>());
+        keys[part] = DesPrepare(DesKeySchedule(key.subspan(8 * part).first<8>()));
     }
 
     uint64_t v = Load(chain);
-    for (size_t offset = 0; offset < input.size(); offset += 8) {
+    size_t offset = 0;
+    // ECB and CBC decryption have independent blocks: eight at a time while eight remain.
+    if (!cbc || decrypt) {
+        constexpr size_t kWay = 8;
+        for (; offset + 8 * kWay <= input.size(); offset += 8 * kWay) {
+            uint64_t in[kWay];
+            uint64_t out[kWay];
+            for (size_t i = 0; i < kWay; ++i) {
+                in[i] = Load(input.subspan(offset + 8 * i).first<8>());
+                out[i] = in[i];
+            }
+            Transform(out, keys, parts, decrypt);
+            for (size_t i = 0; i < kWay; ++i) {
+                if (cbc) {
+                    out[i] ^= i == 0 ? v : in[i - 1];
+                }
+                Store(out[i], output.subspan(offset + 8 * i).first<8>());
+            }
+            v = in[kWay - 1];
+        }
+    }
+    for (; offset < input.size(); offset += 8) {
         // Read the whole block before writing, so that output may be the input buffer.
         const uint64_t in = Load(input.subspan(offset).first<8>());
-        uint64_t out;
-        if (!cbc) {
-            out = Transform(in, schedules, parts, decrypt);
-        } else if (!decrypt) {
-            out = Transform(in ^ v, schedules, parts, false);
-            v = out;
-        } else {
-            out = Transform(in, schedules, parts, true) ^ v;
+        uint64_t out[1] = {cbc && !decrypt ? in ^ v : in};
+        Transform(out, keys, parts, decrypt);
+        if (cbc && decrypt) {
+            out[0] ^= v;
             v = in;
+        } else if (cbc) {
+            v = out[0];
         }
-        Store(out, output.subspan(offset).first<8>());
+        Store(out[0], output.subspan(offset).first<8>());
     }
     if (cbc) {
         Store(v, chain);

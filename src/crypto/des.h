@@ -12,8 +12,18 @@ using DesRoundKeys = std::array<std::array<uint8_t, 8>, 16>;
 // parity bit of each key byte is ignored.
 DesRoundKeys DesKeySchedule(std::span<const uint8_t, 8> key);
 
+// DesCipherKeys holds the sixteen round keys packed as the cipher's inner loop reads them: per
+// round, the groups of S1, S3, S5, S7 in one word and those of S2, S4, S6, S8 in the other.
+struct DesCipherKeys {
+    std::array<uint32_t, 32> words;
+};
+
+// DesPrepare packs a key schedule for DesBlock; a caller running many blocks packs once.
+DesCipherKeys DesPrepare(const DesRoundKeys& schedule);
+
 // DesBlock runs one 64-bit block (first byte in the most significant bits) through IP, the
 // sixteen rounds and IP^-1; decrypt uses the round keys in reverse order.
+uint64_t DesBlock(uint64_t block, const DesCipherKeys& keys, bool decrypt);
 uint64_t DesBlock(uint64_t block, const DesRoundKeys& schedule, bool decrypt);
 
 // DesEncryptBlock encrypts one 8-byte block with single DES under an 8-byte key. `in` and `out`

@@ -37,7 +37,7 @@ Block StoreBlock(uint64_t value) {
 Block CbcChain(MacPadType pad, std::span<const uint8_t> iv, std::span<const uint8_t, 8> key,
                std::span<const uint8_t> data) {
     const std::vector<uint8_t> padded = MacPad(pad, data);
-    const DesRoundKeys schedule = DesKeySchedule(key);
+    const DesCipherKeys schedule = DesPrepare(DesKeySchedule(key));
     uint64_t h = LoadBlock(InitialValue(iv).data());
     for (size_t offset = 0; offset < padded.size(); offset += 8) {
         h = DesBlock(h ^ LoadBlock(padded.data() + offset), schedule, false);
