@@ -101,15 +101,32 @@ struct CurveAndKey {
     Sm2Key key;
 };
 
+// The public point of the last private key used on this thread: signing again with the same key
+// (what a user does) skips the second scalar multiplication that Z needs.
+struct PublicPointCache {
+    std::string private_key;
+    Sm2Point point;
+    bool valid = false;
+};
+thread_local PublicPointCache t_publicPoint;
+
 bool SetUp(std::string_view private_key, CurveAndKey& out, bool with_public_key = true) {
     if (!Sm2CurveSetup(out.curve)) {
         return false;
     }
-    if (with_public_key) {
-        return Sm2SetPrivateKey(out.curve, private_key, out.key);
-    }
     out.key.d = PrivateScalar(out.curve, private_key);
-    return out.key.d != nullptr;
+    if (!out.key.d || !with_public_key) {
+        return out.key.d != nullptr;
+    }
+    if (t_publicPoint.valid && t_publicPoint.private_key == private_key) {
+        out.key.p = t_publicPoint.point;
+        return true;
+    }
+    if (!Sm2BaseMul(out.curve, out.key.d.get(), out.key.p)) {
+        return false;
+    }
+    t_publicPoint = {std::string(private_key), out.key.p, true};
+    return true;
 }
 
 // The fixed random number k, which must lie in [1, n-1].
