@@ -3,6 +3,13 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "crypto/cpu_features.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define KEYWRIGHT_AES_NI 1
+#endif
+
 namespace {
 
 // Multiplication in GF(2^8) modulo x^8 + x^4 + x^3 + x + 1 (FIPS 197 4.2).
@@ -124,6 +131,156 @@ void InvMixColumns(State& s) {
     }
 }
 
+#if KEYWRIGHT_AES_NI
+// The AES-NI path: the same cipher, one AESENC/AESDEC per round. The functions carry their own
+// target so that the rest of the build keeps its flags; they only run when cpuid reports AES-NI.
+#define AES_NI_TARGET __attribute__((target("aes,sse4.1")))
+
+// Blocks in flight at once: AESENC has a latency of several cycles but starts every cycle, so
+// independent blocks (ECB, CBC decryption) are interleaved.
+constexpr size_t kLanes = 8;
+
+AES_NI_TARGET inline __m128i LoadBlock(const uint8_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+AES_NI_TARGET inline void StoreBlock(uint8_t* p, __m128i v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+
+// Nr + 1 round keys, first to last in the order they are applied.
+struct NiSchedule {
+    __m128i k[15];
+    int nr;
+};
+
+AES_NI_TARGET NiSchedule LoadSchedule(const std::array<uint8_t, 240>& keys, int nr) {
+    NiSchedule schedule;
+    schedule.nr = nr;
+    for (int r = 0; r <= nr; ++r) {
+        schedule.k[r] = LoadBlock(&keys[static_cast<size_t>(16 * r)]);
+    }
+    return schedule;
+}
+
+// The Cipher (decrypt = false) or the equivalent inverse cipher on N blocks side by side.
+template <size_t N, bool Decrypt>
+AES_NI_TARGET inline void NiRounds(const NiSchedule& s, __m128i* b) {
+#pragma GCC unroll 8
+    for (size_t i = 0; i < N; ++i) {
+        b[i] = _mm_xor_si128(b[i], s.k[0]);
+    }
+    for (int r = 1; r < s.nr; ++r) {
+        const __m128i k = s.k[r];
+#pragma GCC unroll 8
+        for (size_t i = 0; i < N; ++i) {
+            b[i] = Decrypt ? _mm_aesdec_si128(b[i], k) : _mm_aesenc_si128(b[i], k);
+        }
+    }
+#pragma GCC unroll 8
+    for (size_t i = 0; i < N; ++i) {
+        b[i] =
+            Decrypt ? _mm_aesdeclast_si128(b[i], s.k[s.nr]) : _mm_aesenclast_si128(b[i], s.k[s.nr]);
+    }
+}
+
+// FIPS 197 5.3.5: the equivalent inverse cipher uses the encryption round keys in reverse, the
+// inner ones through InvMixColumns (AESIMC).
+AES_NI_TARGET void NiInverseKeys(const std::array<uint8_t, 240>& keys, int nr,
+                                 std::array<uint8_t, 240>& inverse) {
+    for (int r = 0; r <= nr; ++r) {
+        __m128i k = LoadBlock(&keys[static_cast<size_t>(16 * (nr - r))]);
+        if (r != 0 && r != nr) {
+            k = _mm_aesimc_si128(k);
+        }
+        StoreBlock(&inverse[static_cast<size_t>(16 * r)], k);
+    }
+}
+
+AES_NI_TARGET void NiCryptOne(const std::array<uint8_t, 240>& keys, int nr, bool decrypt,
+                              const uint8_t* in, uint8_t* out) {
+    const NiSchedule s = LoadSchedule(keys, nr);
+    __m128i b = LoadBlock(in);
+    decrypt ? NiRounds<1, true>(s, &b) : NiRounds<1, false>(s, &b);
+    StoreBlock(out, b);
+}
+
+// ECB in either direction: kLanes blocks at a time, then the rest one by one. Every block is
+// loaded before its result is stored, so `out` may be `in`.
+template <bool Decrypt>
+AES_NI_TARGET void NiEcb(const NiSchedule& s, const uint8_t* in, uint8_t* out, size_t blocks) {
+    size_t i = 0;
+    for (; i + kLanes <= blocks; i += kLanes) {
+        __m128i b[kLanes];
+        for (size_t j = 0; j < kLanes; ++j) {
+            b[j] = LoadBlock(in + 16 * (i + j));
+        }
+        NiRounds<kLanes, Decrypt>(s, b);
+        for (size_t j = 0; j < kLanes; ++j) {
+            StoreBlock(out + 16 * (i + j), b[j]);
+        }
+    }
+    for (; i < blocks; ++i) {
+        __m128i b = LoadBlock(in + 16 * i);
+        NiRounds<1, Decrypt>(s, &b);
+        StoreBlock(out + 16 * i, b);
+    }
+}
+
+// CBC encryption is one chain: each block waits for the one before it.
+AES_NI_TARGET __m128i NiCbcEncrypt(const NiSchedule& s, __m128i v, const uint8_t* in, uint8_t* out,
+                                   size_t blocks) {
+    for (size_t i = 0; i < blocks; ++i) {
+        v = _mm_xor_si128(v, LoadBlock(in + 16 * i));
+        NiRounds<1, false>(s, &v);
+        StoreBlock(out + 16 * i, v);
+    }
+    return v;
+}
+
+// CBC decryption: P[i] = D(C[i]) ^ C[i-1], independent blocks again. Gives the last ciphertext
+// block.
+AES_NI_TARGET __m128i NiCbcDecrypt(const NiSchedule& s, __m128i v, const uint8_t* in, uint8_t* out,
+                                   size_t blocks) {
+    size_t i = 0;
+    for (; i + kLanes <= blocks; i += kLanes) {
+        __m128i c[kLanes];
+        __m128i b[kLanes];
+        for (size_t j = 0; j < kLanes; ++j) {
+            c[j] = b[j] = LoadBlock(in + 16 * (i + j));
+        }
+        NiRounds<kLanes, true>(s, b);
+        StoreBlock(out + 16 * i, _mm_xor_si128(b[0], v));
+        for (size_t j = 1; j < kLanes; ++j) {
+            StoreBlock(out + 16 * (i + j), _mm_xor_si128(b[j], c[j - 1]));
+        }
+        v = c[kLanes - 1];
+    }
+    for (; i < blocks; ++i) {
+        const __m128i c = LoadBlock(in + 16 * i);
+        __m128i b = c;
+        NiRounds<1, true>(s, &b);
+        StoreBlock(out + 16 * i, _mm_xor_si128(b, v));
+        v = c;
+    }
+    return v;
+}
+
+AES_NI_TARGET void NiCrypt(const std::array<uint8_t, 240>& keys,
+                           const std::array<uint8_t, 240>& inverse_keys, int nr, bool decrypt,
+                           bool cbc, const uint8_t* in, uint8_t* out, size_t blocks,
+                           uint8_t* chain) {
+    const NiSchedule s = LoadSchedule(decrypt ? inverse_keys : keys, nr);
+    if (!cbc) {
+        decrypt ? NiEcb<true>(s, in, out, blocks) : NiEcb<false>(s, in, out, blocks);
+        return;
+    }
+    const __m128i v = LoadBlock(chain);
+    StoreBlock(chain,
+               decrypt ? NiCbcDecrypt(s, v, in, out, blocks) : NiCbcEncrypt(s, v, in, out, blocks));
+}
+#endif
+
 }  // namespace
 
 CAesCipher::CAesCipher() {
@@ -163,6 +320,13 @@ bool CAesCipher::SetKey(std::span<const uint8_t> key) {
                 static_cast<uint8_t>(m_roundKeys[4 * (i - m_nk) + k] ^ temp[k]);
         }
     }
+    m_hardware = false;
+#if KEYWRIGHT_AES_NI
+    if (EngineCpuFeatures().aes) {
+        NiInverseKeys(m_roundKeys, m_nr, m_inverseKeys);
+        m_hardware = true;
+    }
+#endif
     return true;
 }
 
@@ -176,6 +340,12 @@ void CAesCipher::AddRoundKey(int round) {
 }
 
 void CAesCipher::EncryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out) {
+#if KEYWRIGHT_AES_NI
+    if (m_hardware) {
+        NiCryptOne(m_roundKeys, m_nr, false, in.data(), out.data());
+        return;
+    }
+#endif
     std::copy(in.begin(), in.end(), m_state.begin());
     AddRoundKey(0);
     for (int round = 1; round < m_nr; ++round) {
@@ -191,6 +361,12 @@ void CAesCipher::EncryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t
 }
 
 void CAesCipher::DecryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out) {
+#if KEYWRIGHT_AES_NI
+    if (m_hardware) {
+        NiCryptOne(m_inverseKeys, m_nr, true, in.data(), out.data());
+        return;
+    }
+#endif
     std::copy(in.begin(), in.end(), m_state.begin());
     AddRoundKey(m_nr);
     for (int round = m_nr - 1; round > 0; --round) {
@@ -212,6 +388,13 @@ bool AesCrypt(bool decrypt, bool cbc, std::span<const uint8_t> input, std::span<
         !cipher.SetKey(key)) {
         return false;
     }
+#if KEYWRIGHT_AES_NI
+    if (cipher.m_hardware) {
+        NiCrypt(cipher.m_roundKeys, cipher.m_inverseKeys, cipher.m_nr, decrypt, cbc, input.data(),
+                output.data(), input.size() / 16, chain.data());
+        return true;
+    }
+#endif
     std::array<uint8_t, 16> v;
     std::copy(chain.begin(), chain.end(), v.begin());
     for (size_t offset = 0; offset < input.size(); offset += 16) {

@@ -23,6 +23,10 @@ public:
     void DecryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out);
 
 private:
+    friend bool AesCrypt(bool decrypt, bool cbc, std::span<const uint8_t> input,
+                         std::span<uint8_t> output, std::span<uint8_t, 16> chain,
+                         std::span<const uint8_t> key);
+
     void AddRoundKey(int round);
 
     // The state with input byte i at row i mod 4, column i / 4 (FIPS 197 3.4).
@@ -34,6 +38,10 @@ private:
     std::array<uint8_t, 32> m_key{};
     // The key schedule w[0 .. 4 * (m_nr + 1) - 1], four bytes per word.
     std::array<uint8_t, 240> m_roundKeys{};
+    // With AES-NI: the schedule of the equivalent inverse cipher (FIPS 197 5.3.5), w[Nr] first and
+    // InvMixColumns applied to the inner round keys, as AESDEC takes it. Unused otherwise.
+    std::array<uint8_t, 240> m_inverseKeys{};
+    bool m_hardware = false;
 };
 
 // AesCrypt encrypts or decrypts `input` into `output` (same size; may be the same buffer) in ECB
