@@ -184,6 +184,60 @@ AES_NI_TARGET inline void NiRounds(const NiSchedule& s, __m128i* b) {
     }
 }
 
+// FIPS 197 5.2 for one new round key of AES-128 (or an even one of AES-256): the previous key's
+// words w[i-Nk..] folded together, xor SubWord(RotWord(w[i-1])) xor Rcon as AESKEYGENASSIST gives
+// it in `assist`, lane `Lane` (3 for that form, 2 for the plain SubWord of AES-256).
+template <int Lane>
+AES_NI_TARGET inline __m128i NiNextKey(__m128i key, __m128i assist) {
+    key = _mm_xor_si128(key, _mm_slli_si128(key, 4));
+    key = _mm_xor_si128(key, _mm_slli_si128(key, 4));
+    key = _mm_xor_si128(key, _mm_slli_si128(key, 4));
+    return _mm_xor_si128(key, _mm_shuffle_epi32(assist, Lane * 0x55));
+}
+
+// The AES-128 and AES-256 key schedules through AESKEYGENASSIST (its round constant must be an
+// immediate, hence the unrolled calls). AES-192 keeps the portable expansion.
+AES_NI_TARGET void NiExpandKey128(const uint8_t* key, std::array<uint8_t, 240>& keys) {
+    __m128i k[11];
+    k[0] = LoadBlock(key);
+    k[1] = NiNextKey<3>(k[0], _mm_aeskeygenassist_si128(k[0], 0x01));
+    k[2] = NiNextKey<3>(k[1], _mm_aeskeygenassist_si128(k[1], 0x02));
+    k[3] = NiNextKey<3>(k[2], _mm_aeskeygenassist_si128(k[2], 0x04));
+    k[4] = NiNextKey<3>(k[3], _mm_aeskeygenassist_si128(k[3], 0x08));
+    k[5] = NiNextKey<3>(k[4], _mm_aeskeygenassist_si128(k[4], 0x10));
+    k[6] = NiNextKey<3>(k[5], _mm_aeskeygenassist_si128(k[5], 0x20));
+    k[7] = NiNextKey<3>(k[6], _mm_aeskeygenassist_si128(k[6], 0x40));
+    k[8] = NiNextKey<3>(k[7], _mm_aeskeygenassist_si128(k[7], 0x80));
+    k[9] = NiNextKey<3>(k[8], _mm_aeskeygenassist_si128(k[8], 0x1B));
+    k[10] = NiNextKey<3>(k[9], _mm_aeskeygenassist_si128(k[9], 0x36));
+    for (size_t r = 0; r < 11; ++r) {
+        StoreBlock(&keys[16 * r], k[r]);
+    }
+}
+
+AES_NI_TARGET void NiExpandKey256(const uint8_t* key, std::array<uint8_t, 240>& keys) {
+    __m128i k[15];
+    k[0] = LoadBlock(key);
+    k[1] = LoadBlock(key + 16);
+    // Word i with i mod 8 = 0 takes SubWord(RotWord) and Rcon, i mod 8 = 4 SubWord alone.
+#define KEYWRIGHT_AES256_PAIR(r, rcon)                                            \
+    k[r] = NiNextKey<3>(k[r - 2], _mm_aeskeygenassist_si128(k[r - 1], rcon));     \
+    if (r + 1 < 15) {                                                             \
+        k[r + 1] = NiNextKey<2>(k[r - 1], _mm_aeskeygenassist_si128(k[r], 0x00)); \
+    }
+    KEYWRIGHT_AES256_PAIR(2, 0x01)
+    KEYWRIGHT_AES256_PAIR(4, 0x02)
+    KEYWRIGHT_AES256_PAIR(6, 0x04)
+    KEYWRIGHT_AES256_PAIR(8, 0x08)
+    KEYWRIGHT_AES256_PAIR(10, 0x10)
+    KEYWRIGHT_AES256_PAIR(12, 0x20)
+    KEYWRIGHT_AES256_PAIR(14, 0x40)
+#undef KEYWRIGHT_AES256_PAIR
+    for (size_t r = 0; r < 15; ++r) {
+        StoreBlock(&keys[16 * r], k[r]);
+    }
+}
+
 // FIPS 197 5.3.5: the equivalent inverse cipher uses the encryption round keys in reverse, the
 // inner ones through InvMixColumns (AESIMC).
 AES_NI_TARGET void NiInverseKeys(const std::array<uint8_t, 240>& keys, int nr,
@@ -298,6 +352,15 @@ bool CAesCipher::SetKey(std::span<const uint8_t> key) {
     m_key.fill(0);
     std::copy(key.begin(), key.end(), m_key.begin());
 
+#if KEYWRIGHT_AES_NI
+    if (EngineCpuFeatures().aes && m_nk != 6) {
+        m_nk == 4 ? NiExpandKey128(key.data(), m_roundKeys)
+                  : NiExpandKey256(key.data(), m_roundKeys);
+        NiInverseKeys(m_roundKeys, m_nr, m_inverseKeys);
+        m_hardware = true;
+        return true;
+    }
+#endif
     // FIPS 197 5.2, KeyExpansion.
     m_roundKeys.fill(0);
     std::copy(key.begin(), key.end(), m_roundKeys.begin());
