@@ -58,76 +58,97 @@ constexpr ByteTable MakeInverse(const ByteTable& box) {
     return inverse;
 }
 
-constexpr ByteTable MakeMulTable(uint8_t factor) {
-    ByteTable table{};
-    for (int x = 0; x < 256; ++x) {
-        table[x] = GfMul(static_cast<uint8_t>(x), factor);
-    }
-    return table;
-}
-
 constexpr ByteTable kSBox = MakeSBox();
 constexpr ByteTable kInvSBox = MakeInverse(kSBox);
 // Entries of FIPS 197 Figure 7, including the worked example S(53) = ED.
 static_assert(kSBox[0x00] == 0x63 && kSBox[0x53] == 0xED && kSBox[0xFF] == 0x16);
 static_assert(kInvSBox[0x63] == 0x00 && kInvSBox[0xED] == 0x53);
 
-constexpr ByteTable kMul2 = MakeMulTable(0x02);
-constexpr ByteTable kMul3 = MakeMulTable(0x03);
-constexpr ByteTable kMul9 = MakeMulTable(0x09);
-constexpr ByteTable kMul11 = MakeMulTable(0x0B);
-constexpr ByteTable kMul13 = MakeMulTable(0x0D);
-constexpr ByteTable kMul14 = MakeMulTable(0x0E);
+// The portable rounds by tables (FIPS 197 5.1.1-5.1.3 folded together): a column is one 32-bit
+// word, row r in bits 8r..8r+7. kEnc[r][x] is the MixColumns column that S(x) in row r gives, the
+// column {02, 01, 01, 03} * S(x) rotated down r rows; kDec the same with InvS and {0e, 09, 0d, 0b}
+// for the equivalent inverse cipher (FIPS 197 5.3.5).
+using WordTables = std::array<std::array<uint32_t, 256>, 4>;
 
-using State = std::array<uint8_t, 16>;
-
-void SubBytes(State& s, const ByteTable& box) {
-    for (uint8_t& b : s) {
-        b = box[b];
-    }
+constexpr uint32_t Column(uint8_t r0, uint8_t r1, uint8_t r2, uint8_t r3) {
+    return uint32_t{r0} | uint32_t{r1} << 8 | uint32_t{r2} << 16 | uint32_t{r3} << 24;
 }
 
-// FIPS 197 5.1.2: row r moves r columns to the left; byte (r, c) is s[r + 4c].
-void ShiftRows(State& s) {
-    const State t = s;
-    for (int r = 1; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            s[r + 4 * c] = t[r + 4 * ((c + r) % 4)];
+constexpr WordTables MakeRoundTables(const ByteTable& box, const std::array<uint8_t, 4>& factors) {
+    WordTables tables{};
+    for (int x = 0; x < 256; ++x) {
+        const uint8_t s = box[x];
+        const uint32_t column = Column(GfMul(s, factors[0]), GfMul(s, factors[1]),
+                                       GfMul(s, factors[2]), GfMul(s, factors[3]));
+        for (int r = 0; r < 4; ++r) {
+            tables[r][x] = r == 0 ? column : (column << (8 * r)) | (column >> (32 - 8 * r));
         }
     }
+    return tables;
 }
 
-// FIPS 197 5.3.1: row r moves r columns to the right.
-void InvShiftRows(State& s) {
-    const State t = s;
-    for (int r = 1; r < 4; ++r) {
+constexpr WordTables kEnc = MakeRoundTables(kSBox, {0x02, 0x01, 0x01, 0x03});
+constexpr WordTables kDec = MakeRoundTables(kInvSBox, {0x0E, 0x09, 0x0D, 0x0B});
+
+inline uint32_t LoadColumn(const uint8_t* p) {
+    return Column(p[0], p[1], p[2], p[3]);
+}
+
+inline void StoreColumn(uint8_t* p, uint32_t w) {
+    for (int r = 0; r < 4; ++r) {
+        p[r] = static_cast<uint8_t>(w >> (8 * r));
+    }
+}
+
+inline uint8_t Row(uint32_t column, int r) {
+    return static_cast<uint8_t>(column >> (8 * r));
+}
+
+// The Cipher (decrypt = false; ShiftRows takes row r from column c + r) or the equivalent inverse
+// cipher (InvShiftRows from column c - r) over Nr rounds with the schedule `w`.
+template <bool Decrypt>
+void TableRounds(const uint8_t* w, int nr, const uint8_t* in, uint8_t* out) {
+    const WordTables& t = Decrypt ? kDec : kEnc;
+    const ByteTable& box = Decrypt ? kInvSBox : kSBox;
+    // Column c + r (encrypting) or c - r (decrypting) modulo 4.
+    constexpr int kStep = Decrypt ? 3 : 1;
+    uint32_t s[4];
+    for (int c = 0; c < 4; ++c) {
+        s[c] = LoadColumn(in + 4 * c) ^ LoadColumn(w + 4 * c);
+    }
+    for (int round = 1; round < nr; ++round) {
+        w += 16;
+        uint32_t n[4];
         for (int c = 0; c < 4; ++c) {
-            s[r + 4 * ((c + r) % 4)] = t[r + 4 * c];
+            n[c] = t[0][Row(s[c], 0)] ^ t[1][Row(s[(c + kStep) % 4], 1)] ^
+                   t[2][Row(s[(c + 2 * kStep) % 4], 2)] ^ t[3][Row(s[(c + 3 * kStep) % 4], 3)] ^
+                   LoadColumn(w + 4 * c);
         }
+        std::copy_n(n, 4, s);
+    }
+    w += 16;
+    for (int c = 0; c < 4; ++c) {
+        StoreColumn(out + 4 * c, Column(box[Row(s[c], 0)], box[Row(s[(c + kStep) % 4], 1)],
+                                        box[Row(s[(c + 2 * kStep) % 4], 2)],
+                                        box[Row(s[(c + 3 * kStep) % 4], 3)]) ^
+                                     LoadColumn(w + 4 * c));
     }
 }
 
-// FIPS 197 5.1.3: each column times {03}x^3 + {01}x^2 + {01}x + {02}.
-void MixColumns(State& s) {
-    for (int c = 0; c < 4; ++c) {
-        uint8_t* col = &s[4 * c];
-        const uint8_t a0 = col[0], a1 = col[1], a2 = col[2], a3 = col[3];
-        col[0] = static_cast<uint8_t>(kMul2[a0] ^ kMul3[a1] ^ a2 ^ a3);
-        col[1] = static_cast<uint8_t>(a0 ^ kMul2[a1] ^ kMul3[a2] ^ a3);
-        col[2] = static_cast<uint8_t>(a0 ^ a1 ^ kMul2[a2] ^ kMul3[a3]);
-        col[3] = static_cast<uint8_t>(kMul3[a0] ^ a1 ^ a2 ^ kMul2[a3]);
-    }
-}
-
-// FIPS 197 5.3.3: each column times {0b}x^3 + {0d}x^2 + {09}x + {0e}.
-void InvMixColumns(State& s) {
-    for (int c = 0; c < 4; ++c) {
-        uint8_t* col = &s[4 * c];
-        const uint8_t a0 = col[0], a1 = col[1], a2 = col[2], a3 = col[3];
-        col[0] = static_cast<uint8_t>(kMul14[a0] ^ kMul11[a1] ^ kMul13[a2] ^ kMul9[a3]);
-        col[1] = static_cast<uint8_t>(kMul9[a0] ^ kMul14[a1] ^ kMul11[a2] ^ kMul13[a3]);
-        col[2] = static_cast<uint8_t>(kMul13[a0] ^ kMul9[a1] ^ kMul14[a2] ^ kMul11[a3]);
-        col[3] = static_cast<uint8_t>(kMul11[a0] ^ kMul13[a1] ^ kMul9[a2] ^ kMul14[a3]);
+// FIPS 197 5.3.5: the equivalent inverse cipher's schedule is the cipher's in reverse order, the
+// inner round keys through InvMixColumns (kDec after S, as kDec holds InvS).
+void InverseKeys(const std::array<uint8_t, 240>& keys, int nr, std::array<uint8_t, 240>& inverse) {
+    for (int r = 0; r <= nr; ++r) {
+        const uint8_t* k = &keys[static_cast<size_t>(16 * (nr - r))];
+        uint8_t* d = &inverse[static_cast<size_t>(16 * r)];
+        for (int c = 0; c < 4; ++c) {
+            uint32_t w = LoadColumn(k + 4 * c);
+            if (r != 0 && r != nr) {
+                w = kDec[0][kSBox[Row(w, 0)]] ^ kDec[1][kSBox[Row(w, 1)]] ^
+                    kDec[2][kSBox[Row(w, 2)]] ^ kDec[3][kSBox[Row(w, 3)]];
+            }
+            StoreColumn(d + 4 * c, w);
+        }
     }
 }
 
@@ -388,18 +409,11 @@ bool CAesCipher::SetKey(std::span<const uint8_t> key) {
     if (EngineCpuFeatures().aes) {
         NiInverseKeys(m_roundKeys, m_nr, m_inverseKeys);
         m_hardware = true;
+        return true;
     }
 #endif
+    InverseKeys(m_roundKeys, m_nr, m_inverseKeys);
     return true;
-}
-
-// The round key of round r is w[r * Nb .. (r + 1) * Nb - 1], whose byte k lines up with state
-// byte k (FIPS 197 5.1.4).
-void CAesCipher::AddRoundKey(int round) {
-    const uint8_t* w = &m_roundKeys[static_cast<size_t>(16 * round)];
-    for (int k = 0; k < 16; ++k) {
-        m_state[k] ^= w[k];
-    }
 }
 
 void CAesCipher::EncryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out) {
@@ -409,18 +423,7 @@ void CAesCipher::EncryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t
         return;
     }
 #endif
-    std::copy(in.begin(), in.end(), m_state.begin());
-    AddRoundKey(0);
-    for (int round = 1; round < m_nr; ++round) {
-        SubBytes(m_state, kSBox);
-        ShiftRows(m_state);
-        MixColumns(m_state);
-        AddRoundKey(round);
-    }
-    SubBytes(m_state, kSBox);
-    ShiftRows(m_state);
-    AddRoundKey(m_nr);
-    std::copy(m_state.begin(), m_state.end(), out.begin());
+    TableRounds<false>(m_roundKeys.data(), m_nr, in.data(), out.data());
 }
 
 void CAesCipher::DecryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out) {
@@ -430,18 +433,7 @@ void CAesCipher::DecryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t
         return;
     }
 #endif
-    std::copy(in.begin(), in.end(), m_state.begin());
-    AddRoundKey(m_nr);
-    for (int round = m_nr - 1; round > 0; --round) {
-        InvShiftRows(m_state);
-        SubBytes(m_state, kInvSBox);
-        AddRoundKey(round);
-        InvMixColumns(m_state);
-    }
-    InvShiftRows(m_state);
-    SubBytes(m_state, kInvSBox);
-    AddRoundKey(0);
-    std::copy(m_state.begin(), m_state.end(), out.begin());
+    TableRounds<true>(m_inverseKeys.data(), m_nr, in.data(), out.data());
 }
 
 bool AesCrypt(bool decrypt, bool cbc, std::span<const uint8_t> input, std::span<uint8_t> output,
