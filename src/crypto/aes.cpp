@@ -37,13 +37,19 @@ using ByteTable = std::array<uint8_t, 256>;
 // FIPS 197 5.1.1: the S-box is the multiplicative inverse (0 maps to 0) followed by the affine
 // transformation b ^ (b <<< 1) ^ (b <<< 2) ^ (b <<< 3) ^ (b <<< 4) ^ 0x63.
 constexpr ByteTable MakeSBox() {
+    // {03} generates the multiplicative group: with x = {03}^k, the inverse of x is {03}^(255-k).
+    // Walking the powers once keeps the table cheap for every compiler's constant evaluation.
+    ByteTable power{};
+    ByteTable log{};
+    uint8_t p = 1;
+    for (int k = 0; k < 255; ++k) {
+        power[k] = p;
+        log[p] = static_cast<uint8_t>(k);
+        p = static_cast<uint8_t>(p ^ XTime(p));
+    }
     ByteTable box{};
     for (int x = 0; x < 256; ++x) {
-        // x^254 is the inverse of x in GF(2^8), and 0 for x = 0.
-        uint8_t inverse = 1;
-        for (int i = 0; i < 254; ++i) {
-            inverse = GfMul(inverse, static_cast<uint8_t>(x));
-        }
+        const uint8_t inverse = x == 0 ? 0 : power[(255 - log[x]) % 255];
         box[x] = static_cast<uint8_t>(inverse ^ RotateLeft8(inverse, 1) ^ RotateLeft8(inverse, 2) ^
                                       RotateLeft8(inverse, 3) ^ RotateLeft8(inverse, 4) ^ 0x63);
     }
