@@ -37,9 +37,16 @@ $(BENCH_BUILD)/build.ninja:
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 	    -DKEYWRIGHT_CORE_ONLY=ON -DKEYWRIGHT_BENCH=ON -DKEYWRIGHT_TESTS=OFF
 
+# One table, ours beside OpenSSL in the same run (medians of three short repetitions: a couple of
+# minutes), also written as JSON to $(BENCH_BUILD)/bench.json.
+BENCH_FLAGS ?= --benchmark_filter='^(ours|openssl)/' --benchmark_min_time=0.1 \
+    --benchmark_repetitions=3
 bench: deps $(BENCH_BUILD)/build.ninja
-	cmake --build $(BENCH_BUILD)
-	@for b in $(BENCH_BUILD)/bench/keywright_bench_*; do echo "== $$b"; $$b; done
+	cmake --build $(BENCH_BUILD) --target keywright_bench
+	@echo "Measuring every engine beside OpenSSL (a couple of minutes)..."
+	@$(BENCH_BUILD)/bench/keywright_bench $(BENCH_FLAGS) --benchmark_out_format=json \
+	    --benchmark_out=$(BENCH_BUILD)/bench-runs.json > /dev/null
+	@scripts/bench-table $(BENCH_BUILD)/bench-runs.json $(BENCH_BUILD)/bench.json
 
 # One picture per page into $(BUILD)/screenshots; the README shows a few of them from docs/.
 screenshots: build

@@ -1,26 +1,29 @@
-// CBigNumber's modular exponentiation beside OpenSSL's, and the random RSA key of the RSA and CRT
-// pages: two 640-bit primes, N, phi and D for a 1280-bit modulus.
-#include "crypto/big_number.h"
-
-#include <benchmark/benchmark.h>
+// CBigNumber's modular exponentiation beside OpenSSL's BN_mod_exp at 1024 and 2048 bits, and the
+// random 1280-bit RSA key of the RSA and CRT pages (two 640-bit primes, N, phi and D) beside
+// OpenSSL generating an RSA key of the same size.
 #include <openssl/bn.h>
+#include <openssl/evp.h>
+#include <openssl/rsa.h>
 
 #include <random>
 #include <string>
 
+#include "bench_support.h"
+#include "crypto/big_number.h"
+
 namespace {
 
-// Fixed 1024-bit operands: an odd modulus with its top bit set, a base below it and a full-size
-// exponent, as in an RSA private-key operation.
+// Fixed operands of `bits` bits: an odd modulus with its top bit set, a base below it and a
+// full-size exponent, as in an RSA private-key operation.
 struct ModPowOperands {
     std::string modulus;
     std::string base;
     std::string exponent;
 
-    ModPowOperands() {
-        std::mt19937_64 rng(1024);
-        auto hex = [&rng](bool top, bool odd) {
-            std::string text(256, '0');
+    explicit ModPowOperands(size_t bits) {
+        std::mt19937_64 rng(bits);
+        auto hex = [&rng, bits](bool top, bool odd) {
+            std::string text(bits / 4, '0');
             for (char& c : text) {
                 c = "0123456789ABCDEF"[rng() % 16];
             }
@@ -39,71 +42,97 @@ struct ModPowOperands {
     }
 };
 
-const ModPowOperands& Operands() {
-    static const ModPowOperands operands;
-    return operands;
-}
-
-void BM_ModPow1024(benchmark::State& state) {
+void OursModPow(benchmark::State& state, size_t bits) {
+    const ModPowOperands operands(bits);
     CBigNumber m;
     CBigNumber base;
     CBigNumber e;
-    m.FromText(Operands().modulus, 16);
-    base.FromText(Operands().base, 16);
-    e.FromText(Operands().exponent, 16);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(base.ModPow(e, m));
-    }
+    m.FromText(operands.modulus, 16);
+    base.FromText(operands.base, 16);
+    e.FromText(operands.exponent, 16);
+    MeasureOps(state, [&] { benchmark::DoNotOptimize(base.ModPow(e, m)); });
 }
-BENCHMARK(BM_ModPow1024)->Unit(benchmark::kMicrosecond);
 
-void BM_OpenSslModExp1024(benchmark::State& state) {
+void OpenSslModPow(benchmark::State& state, size_t bits) {
+    const ModPowOperands operands(bits);
     BIGNUM* m = nullptr;
     BIGNUM* base = nullptr;
     BIGNUM* e = nullptr;
-    BN_hex2bn(&m, Operands().modulus.c_str());
-    BN_hex2bn(&base, Operands().base.c_str());
-    BN_hex2bn(&e, Operands().exponent.c_str());
+    BN_hex2bn(&m, operands.modulus.c_str());
+    BN_hex2bn(&base, operands.base.c_str());
+    BN_hex2bn(&e, operands.exponent.c_str());
     BIGNUM* r = BN_new();
     BN_CTX* ctx = BN_CTX_new();
-    for (auto _ : state) {
+    MeasureOps(state, [&] {
         BN_mod_exp(r, base, e, m, ctx);
         benchmark::DoNotOptimize(r);
-    }
+    });
     BN_CTX_free(ctx);
     BN_free(r);
     BN_free(e);
     BN_free(base);
     BN_free(m);
 }
-BENCHMARK(BM_OpenSslModExp1024)->Unit(benchmark::kMicrosecond);
 
-void BM_GenerateProbablePrime640(benchmark::State& state) {
-    for (auto _ : state) {
-        CBigNumber p;
-        p.GenerateProbablePrime(20);
-        benchmark::DoNotOptimize(p);
-    }
-}
-BENCHMARK(BM_GenerateProbablePrime640)->Unit(benchmark::kMillisecond)->Repetitions(5);
-
-void BM_RsaKey1280(benchmark::State& state) {
+void OursRsaKey1280(benchmark::State& state) {
     CBigNumber one;
     one.SetValue(1);
     CBigNumber e;
     e.SetValue(65537);
-    for (auto _ : state) {
+    MeasureOps(state, [&] {
         CBigNumber p;
         CBigNumber q;
-        p.GenerateProbablePrime(20);
-        q.GenerateProbablePrime(20);
+        (void)p.GenerateProbablePrime(20);
+        (void)q.GenerateProbablePrime(20);
         const CBigNumber n = p.Mul(q);
         const CBigNumber phi = p.Sub(one).Mul(q.Sub(one));
         const CBigNumber d = e.ModInverse(phi);
         benchmark::DoNotOptimize(n);
         benchmark::DoNotOptimize(d);
-    }
+    });
 }
-BENCHMARK(BM_RsaKey1280)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// EVP's form of RSA_generate_key_ex (deprecated in OpenSSL 3): 1280 bits, e = 65537.
+void OpenSslRsaKey1280(benchmark::State& state) {
+    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_name(nullptr, "RSA", nullptr);
+    if (EVP_PKEY_keygen_init(ctx) != 1 || EVP_PKEY_CTX_set_rsa_keygen_bits(ctx, 1280) != 1) {
+        state.SkipWithError("OpenSSL refused the RSA key generation");
+    } else {
+        MeasureOps(state, [&] {
+            EVP_PKEY* key = nullptr;
+            EVP_PKEY_generate(ctx, &key);
+            benchmark::DoNotOptimize(key);
+            EVP_PKEY_free(key);
+        });
+    }
+    EVP_PKEY_CTX_free(ctx);
+}
+
+void OursPrime640(benchmark::State& state) {
+    MeasureOps(state, [&] {
+        CBigNumber p;
+        (void)p.GenerateProbablePrime(20);
+        benchmark::DoNotOptimize(p);
+    });
+}
+
+const bool kRegistered = [] {
+    Register("ours", "modpow-1024", [](benchmark::State& s) {
+        OursModPow(s, 1024);
+    })->Unit(benchmark::kMicrosecond);
+    Register("openssl", "modpow-1024", [](benchmark::State& s) {
+        OpenSslModPow(s, 1024);
+    })->Unit(benchmark::kMicrosecond);
+    Register("ours", "modpow-2048", [](benchmark::State& s) {
+        OursModPow(s, 2048);
+    })->Unit(benchmark::kMicrosecond);
+    Register("openssl", "modpow-2048", [](benchmark::State& s) {
+        OpenSslModPow(s, 2048);
+    })->Unit(benchmark::kMicrosecond);
+    Register("ours", "rsa-keygen-1280", OursRsaKey1280)->Unit(benchmark::kMillisecond);
+    Register("openssl", "rsa-keygen-1280", OpenSslRsaKey1280)->Unit(benchmark::kMillisecond);
+    Register("extra", "prime-640", OursPrime640)->Unit(benchmark::kMillisecond);
+    return true;
+}();
 
 }  // namespace

@@ -18,15 +18,15 @@ public:
     // EncryptBlock runs one 16-byte block through the Cipher (FIPS 197 5.1) under the current
     // key. `in` and `out` may overlap.
     void EncryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out);
-    // DecryptBlock runs one 16-byte block through the Inverse Cipher (FIPS 197 5.3, not the
-    // equivalent inverse cipher). `in` and `out` may overlap.
+    // DecryptBlock runs one 16-byte block through the equivalent inverse cipher (FIPS 197 5.3.5),
+    // which gives what the Inverse Cipher gives. `in` and `out` may overlap.
     void DecryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out);
 
 private:
-    void AddRoundKey(int round);
+    friend bool AesCrypt(bool decrypt, bool cbc, std::span<const uint8_t> input,
+                         std::span<uint8_t> output, std::span<uint8_t, 16> chain,
+                         std::span<const uint8_t> key);
 
-    // The state with input byte i at row i mod 4, column i / 4 (FIPS 197 3.4).
-    std::array<uint8_t, 16> m_state{};
     int m_nb = 4;
     int m_nk = 4;
     int m_nr = 10;
@@ -34,6 +34,10 @@ private:
     std::array<uint8_t, 32> m_key{};
     // The key schedule w[0 .. 4 * (m_nr + 1) - 1], four bytes per word.
     std::array<uint8_t, 240> m_roundKeys{};
+    // The schedule of the equivalent inverse cipher (FIPS 197 5.3.5): w[Nr] first and
+    // InvMixColumns applied to the inner round keys, as AESDEC and the decryption tables take it.
+    std::array<uint8_t, 240> m_inverseKeys{};
+    bool m_hardware = false;
 };
 
 // AesCrypt encrypts or decrypts `input` into `output` (same size; may be the same buffer) in ECB

@@ -3,7 +3,13 @@
 #include <bit>
 #include <limits>
 
+#include "crypto/cpu_features.h"
 #include "crypto/hash_block.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define KEYWRIGHT_SHA_NI 1
+#endif
 
 namespace {
 
@@ -82,6 +88,86 @@ void Compress(std::array<uint32_t, 5>& h, const uint8_t* blocks, size_t count) {
     h = {h0, h1, h2, h3, h4};
 }
 
+#if KEYWRIGHT_SHA_NI
+// FIPS 180-4 6.1.2 through the SHA extensions: SHA1RNDS4 runs four steps on (a, b, c, d) with the
+// function and constant of its group of twenty, SHA1NEXTE derives e for the next four from a,
+// SHA1MSG1/MSG2 and an XOR extend the message schedule four words at a time. Only called when
+// cpuid reports them; the target keeps the rest of the build on its own flags.
+__attribute__((target("sha,sse4.1"))) void CompressShaNi(std::array<uint32_t, 5>& h,
+                                                         const uint8_t* blocks, size_t count) {
+    // Word 0 of the block goes to the highest lane, each word big-endian.
+    const __m128i byte_swap = _mm_set_epi64x(0x0001020304050607ULL, 0x08090A0B0C0D0E0FULL);
+    __m128i abcd =
+        _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[0])), 0x1B);
+    __m128i e0 = _mm_set_epi32(static_cast<int>(h[4]), 0, 0, 0);
+
+    for (; count > 0; --count, blocks += 64) {
+        const __m128i abcd_start = abcd;
+        const __m128i e_start = e0;
+        __m128i e1;
+        // msg[i % 4] holds W[4i .. 4i+3] when the steps 4i .. 4i+3 take it.
+        __m128i msg[4];
+#pragma GCC unroll 20
+        for (int i = 0; i < 20; ++i) {
+            __m128i& current = msg[i % 4];
+            if (i < 4) {
+                current = _mm_shuffle_epi8(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(blocks + 16 * i)), byte_swap);
+            }
+            // e for these four steps: the initial e plus W, then derived from the a of four
+            // steps back.
+            __m128i& e = i % 2 == 0 ? e0 : e1;
+            __m128i& e_next = i % 2 == 0 ? e1 : e0;
+            e = i == 0 ? _mm_add_epi32(e, current) : _mm_sha1nexte_epu32(e, current);
+            e_next = abcd;
+            if (i >= 3 && i <= 18) {
+                // W[t] = (W[t-3] ^ W[t-8] ^ W[t-14] ^ W[t-16]) <<< 1, finished for the next four.
+                __m128i& next = msg[(i + 1) % 4];
+                next = _mm_sha1msg2_epu32(next, current);
+            }
+            switch (i / 5) {
+                case 0:
+                    abcd = _mm_sha1rnds4_epu32(abcd, e, 0);
+                    break;
+                case 1:
+                    abcd = _mm_sha1rnds4_epu32(abcd, e, 1);
+                    break;
+                case 2:
+                    abcd = _mm_sha1rnds4_epu32(abcd, e, 2);
+                    break;
+                default:
+                    abcd = _mm_sha1rnds4_epu32(abcd, e, 3);
+                    break;
+            }
+            if (i >= 1 && i <= 16) {
+                __m128i& previous = msg[(i + 3) % 4];
+                previous = _mm_sha1msg1_epu32(previous, current);
+            }
+            if (i >= 2 && i <= 17) {
+                __m128i& two_back = msg[(i + 2) % 4];
+                two_back = _mm_xor_si128(two_back, current);
+            }
+        }
+        e0 = _mm_sha1nexte_epu32(e0, e_start);
+        abcd = _mm_add_epi32(abcd, abcd_start);
+    }
+
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&h[0]), _mm_shuffle_epi32(abcd, 0x1B));
+    h[4] = static_cast<uint32_t>(_mm_extract_epi32(e0, 3));
+}
+#endif
+
+// Compress with the SHA extensions when the processor has them.
+void CompressBlocks(std::array<uint32_t, 5>& h, const uint8_t* blocks, size_t count) {
+#if KEYWRIGHT_SHA_NI
+    if (EngineCpuFeatures().sha) {
+        CompressShaNi(h, blocks, count);
+        return;
+    }
+#endif
+    Compress(h, blocks, count);
+}
+
 void WriteDigest(const std::array<uint32_t, 5>& h, std::span<uint8_t, 20> digest) {
     for (size_t i = 0; i < h.size(); ++i) {
         StoreBe32(digest.data() + 4 * i, h[i]);
@@ -118,7 +204,9 @@ int Sha1Update(Sha1Context* context, std::span<const uint8_t> data) {
     }
     context->length_bits += static_cast<uint64_t>(data.size()) * 8;
     Absorb(context->buffer, context->buffer_used, data,
-           [context](const uint8_t* blocks, size_t count) { Compress(context->h, blocks, count); });
+           [context](const uint8_t* blocks, size_t count) {
+               CompressBlocks(context->h, blocks, count);
+           });
     return kSha1Success;
 }
 
@@ -134,7 +222,7 @@ int Sha1Final(Sha1Context* context, std::span<uint8_t, 20> digest) {
         StoreBe64(length.data(), context->length_bits);
         Pad(context->buffer, context->buffer_used, length,
             [context](const uint8_t* blocks, size_t count) {
-                Compress(context->h, blocks, count);
+                CompressBlocks(context->h, blocks, count);
             });
         // The message is gone from the context once the digest is made.
         context->buffer.fill(0);

@@ -2,7 +2,13 @@
 
 #include <bit>
 
+#include "crypto/cpu_features.h"
 #include "crypto/hash_block.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define KEYWRIGHT_SHA_NI 1
+#endif
 
 namespace {
 
@@ -84,6 +90,73 @@ void Compress(std::array<uint32_t, 8>& state, const uint8_t* blocks, size_t coun
     state = {h0, h1, h2, h3, h4, h5, h6, h7};
 }
 
+#if KEYWRIGHT_SHA_NI
+// FIPS 180-4 6.2.2 through the SHA extensions: SHA256RNDS2 runs two rounds on the state held as
+// (A, B, E, F) and (C, D, G, H), SHA256MSG1/MSG2 extend the message schedule four words at a time.
+// Only called when cpuid reports them; the target keeps the rest of the build on its own flags.
+__attribute__((target("sha,sse4.1"))) void CompressShaNi(std::array<uint32_t, 8>& state,
+                                                         const uint8_t* blocks, size_t count) {
+    // The words of each 16-byte message piece are big-endian.
+    const __m128i byte_swap = _mm_set_epi64x(0x0C0D0E0F08090A0BULL, 0x0405060700010203ULL);
+    __m128i dcba = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0]));
+    __m128i hgfe = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4]));
+    const __m128i cdab = _mm_shuffle_epi32(dcba, 0xB1);
+    const __m128i efgh = _mm_shuffle_epi32(hgfe, 0x1B);
+    __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
+    __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
+
+    for (; count > 0; --count, blocks += 64) {
+        const __m128i abef_start = abef;
+        const __m128i cdgh_start = cdgh;
+        // msg[i % 4] holds W[4i .. 4i+3] when the rounds 4i .. 4i+3 take it.
+        __m128i msg[4];
+#pragma GCC unroll 16
+        for (int i = 0; i < 16; ++i) {
+            __m128i& current = msg[i % 4];
+            if (i < 4) {
+                current = _mm_shuffle_epi8(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(blocks + 16 * i)), byte_swap);
+            }
+            __m128i wk = _mm_add_epi32(
+                current, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kK[4 * i])));
+            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, wk);
+            if (i >= 3 && i <= 14) {
+                // W[t] = sigma1(W[t-2]) + W[t-7] + sigma0(W[t-15]) + W[t-16] for the next four.
+                __m128i& next = msg[(i + 1) % 4];
+                next = _mm_add_epi32(next, _mm_alignr_epi8(current, msg[(i + 3) % 4], 4));
+                next = _mm_sha256msg2_epu32(next, current);
+            }
+            wk = _mm_shuffle_epi32(wk, 0x0E);
+            abef = _mm_sha256rnds2_epu32(abef, cdgh, wk);
+            if (i >= 1 && i <= 12) {
+                __m128i& previous = msg[(i + 3) % 4];
+                previous = _mm_sha256msg1_epu32(previous, current);
+            }
+        }
+        abef = _mm_add_epi32(abef, abef_start);
+        cdgh = _mm_add_epi32(cdgh, cdgh_start);
+    }
+
+    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    dcba = _mm_blend_epi16(feba, dchg, 0xF0);
+    hgfe = _mm_alignr_epi8(dchg, feba, 8);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[0]), dcba);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[4]), hgfe);
+}
+#endif
+
+// Compress with the SHA extensions when the processor has them.
+void CompressBlocks(std::array<uint32_t, 8>& state, const uint8_t* blocks, size_t count) {
+#if KEYWRIGHT_SHA_NI
+    if (EngineCpuFeatures().sha) {
+        CompressShaNi(state, blocks, count);
+        return;
+    }
+#endif
+    Compress(state, blocks, count);
+}
+
 }  // namespace
 
 void Sha256Init(Sha256Context& context) {
@@ -94,7 +167,9 @@ void Sha256Init(Sha256Context& context) {
 void Sha256Update(Sha256Context& context, std::span<const uint8_t> data) {
     context.byte_count += data.size();
     Absorb(context.buffer, context.buffer_used, data,
-           [&context](const uint8_t* blocks, size_t count) { Compress(context.h, blocks, count); });
+           [&context](const uint8_t* blocks, size_t count) {
+               CompressBlocks(context.h, blocks, count);
+           });
 }
 
 void Sha256Final(Sha256Context& context, std::span<uint8_t, 32> digest) {
@@ -102,7 +177,9 @@ void Sha256Final(Sha256Context& context, std::span<uint8_t, 32> digest) {
     std::array<uint8_t, 8> length{};
     StoreBe64(length.data(), context.byte_count << 3);
     Pad(context.buffer, context.buffer_used, length,
-        [&context](const uint8_t* blocks, size_t count) { Compress(context.h, blocks, count); });
+        [&context](const uint8_t* blocks, size_t count) {
+            CompressBlocks(context.h, blocks, count);
+        });
     for (size_t i = 0; i < context.h.size(); ++i) {
         StoreBe32(digest.data() + 4 * i, context.h[i]);
     }
