@@ -72,8 +72,7 @@ static_assert(kInvSBox[0x63] == 0x00 && kInvSBox[0xED] == 0x53);
 
 // The portable rounds by tables (FIPS 197 5.1.1-5.1.3 folded together): a column is one 32-bit
 // word, row r in bits 8r..8r+7. kEnc[r][x] is the MixColumns column that S(x) in row r gives, the
-// column {02, 01, 01, 03} * S(x) rotated down r rows; kDec the same with InvS and {0e, 09, 0d, 0b}
-// for the equivalent inverse cipher (FIPS 197 5.3.5).
+// column {02, 01, 01, 03} * S(x) rotated down r rows.
 using WordTables = std::array<std::array<uint32_t, 256>, 4>;
 
 constexpr uint32_t Column(uint8_t r0, uint8_t r1, uint8_t r2, uint8_t r3) {
@@ -94,7 +93,6 @@ constexpr WordTables MakeRoundTables(const ByteTable& box, const std::array<uint
 }
 
 constexpr WordTables kEnc = MakeRoundTables(kSBox, {0x02, 0x01, 0x01, 0x03});
-constexpr WordTables kDec = MakeRoundTables(kInvSBox, {0x0E, 0x09, 0x0D, 0x0B});
 
 inline uint32_t LoadColumn(const uint8_t* p) {
     return Column(p[0], p[1], p[2], p[3]);
@@ -110,14 +108,11 @@ inline uint8_t Row(uint32_t column, int r) {
     return static_cast<uint8_t>(column >> (8 * r));
 }
 
-// The Cipher (decrypt = false; ShiftRows takes row r from column c + r) or the equivalent inverse
-// cipher (InvShiftRows from column c - r) over Nr rounds with the schedule `w`.
-template <bool Decrypt>
+// The Cipher of FIPS 197 5.1 by tables: ShiftRows takes row r of column c from column c + r.
 void TableRounds(const uint8_t* w, int nr, const uint8_t* in, uint8_t* out) {
-    const WordTables& t = Decrypt ? kDec : kEnc;
-    const ByteTable& box = Decrypt ? kInvSBox : kSBox;
-    // Column c + r (encrypting) or c - r (decrypting) modulo 4.
-    constexpr int kStep = Decrypt ? 3 : 1;
+    const WordTables& t = kEnc;
+    const ByteTable& box = kSBox;
+    constexpr int kStep = 1;
     uint32_t s[4];
     for (int c = 0; c < 4; ++c) {
         s[c] = LoadColumn(in + 4 * c) ^ LoadColumn(w + 4 * c);
@@ -141,20 +136,40 @@ void TableRounds(const uint8_t* w, int nr, const uint8_t* in, uint8_t* out) {
     }
 }
 
-// FIPS 197 5.3.5: the equivalent inverse cipher's schedule is the cipher's in reverse order, the
-// inner round keys through InvMixColumns (kDec after S, as kDec holds InvS).
-void InverseKeys(const std::array<uint8_t, 240>& keys, int nr, std::array<uint8_t, 240>& inverse) {
-    for (int r = 0; r <= nr; ++r) {
-        const uint8_t* k = &keys[static_cast<size_t>(16 * (nr - r))];
-        uint8_t* d = &inverse[static_cast<size_t>(16 * r)];
+// kInvMix[r][x] is the InvMixColumns column {0e, 09, 0d, 0b} * x rotated down r rows.
+constexpr ByteTable MakeIdentity() {
+    ByteTable identity{};
+    for (int x = 0; x < 256; ++x) {
+        identity[x] = static_cast<uint8_t>(x);
+    }
+    return identity;
+}
+constexpr WordTables kInvMix = MakeRoundTables(MakeIdentity(), {0x0E, 0x09, 0x0D, 0x0B});
+
+// The Inverse Cipher of FIPS 197 5.3 in its own order, with the cipher's schedule `w`:
+// AddRoundKey(Nr), then Nr - 1 rounds of InvShiftRows, InvSubBytes, AddRoundKey, InvMixColumns
+// (by tables), then InvShiftRows, InvSubBytes, AddRoundKey(0).
+void InverseCipherRounds(const uint8_t* w, int nr, const uint8_t* in, uint8_t* out) {
+    uint32_t s[4];
+    for (int c = 0; c < 4; ++c) {
+        s[c] = LoadColumn(in + 4 * c) ^ LoadColumn(w + 16 * nr + 4 * c);
+    }
+    // InvShiftRows takes row r of column c from column c - r; InvSubBytes follows.
+    const auto shifted_substituted = [&s](int c) {
+        return Column(kInvSBox[Row(s[c], 0)], kInvSBox[Row(s[(c + 3) % 4], 1)],
+                      kInvSBox[Row(s[(c + 2) % 4], 2)], kInvSBox[Row(s[(c + 1) % 4], 3)]);
+    };
+    for (int round = nr - 1; round >= 1; --round) {
+        uint32_t n[4];
         for (int c = 0; c < 4; ++c) {
-            uint32_t w = LoadColumn(k + 4 * c);
-            if (r != 0 && r != nr) {
-                w = kDec[0][kSBox[Row(w, 0)]] ^ kDec[1][kSBox[Row(w, 1)]] ^
-                    kDec[2][kSBox[Row(w, 2)]] ^ kDec[3][kSBox[Row(w, 3)]];
-            }
-            StoreColumn(d + 4 * c, w);
+            const uint32_t t = shifted_substituted(c) ^ LoadColumn(w + 16 * round + 4 * c);
+            n[c] = kInvMix[0][Row(t, 0)] ^ kInvMix[1][Row(t, 1)] ^ kInvMix[2][Row(t, 2)] ^
+                   kInvMix[3][Row(t, 3)];
         }
+        std::copy_n(n, 4, s);
+    }
+    for (int c = 0; c < 4; ++c) {
+        StoreColumn(out + 4 * c, shifted_substituted(c) ^ LoadColumn(w + 4 * c));
     }
 }
 
@@ -418,7 +433,6 @@ bool CAesCipher::SetKey(std::span<const uint8_t> key) {
         return true;
     }
 #endif
-    InverseKeys(m_roundKeys, m_nr, m_inverseKeys);
     return true;
 }
 
@@ -429,7 +443,7 @@ void CAesCipher::EncryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t
         return;
     }
 #endif
-    TableRounds<false>(m_roundKeys.data(), m_nr, in.data(), out.data());
+    TableRounds(m_roundKeys.data(), m_nr, in.data(), out.data());
 }
 
 void CAesCipher::DecryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out) {
@@ -439,7 +453,7 @@ void CAesCipher::DecryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t
         return;
     }
 #endif
-    TableRounds<true>(m_inverseKeys.data(), m_nr, in.data(), out.data());
+    InverseCipherRounds(m_roundKeys.data(), m_nr, in.data(), out.data());
 }
 
 bool AesCrypt(bool decrypt, bool cbc, std::span<const uint8_t> input, std::span<uint8_t> output,

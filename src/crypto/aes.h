@@ -18,8 +18,9 @@ public:
     // EncryptBlock runs one 16-byte block through the Cipher (FIPS 197 5.1) under the current
     // key. `in` and `out` may overlap.
     void EncryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out);
-    // DecryptBlock runs one 16-byte block through the equivalent inverse cipher (FIPS 197 5.3.5),
-    // which gives what the Inverse Cipher gives. `in` and `out` may overlap.
+    // DecryptBlock runs one 16-byte block through the Inverse Cipher (FIPS 197 5.3); on the AES-NI
+    // path the instructions compute it as the equivalent inverse cipher (5.3.5), with the same
+    // result. `in` and `out` may overlap.
     void DecryptBlock(std::span<const uint8_t, 16> in, std::span<uint8_t, 16> out);
 
 private:
