@@ -173,6 +173,118 @@ struct MontValue {
     uint64_t limb[kMaxLimbs];
 };
 
+// MontFinish writes t mod m to out (n limbs), for t (n + 1 limbs) below 2m.
+void MontFinish(uint64_t* out, const uint64_t* t, const uint64_t* m, uint32_t n) {
+    uint64_t d[kMaxLimbs];
+    uint64_t borrow = 0;
+    for (uint32_t j = 0; j < n; ++j) {
+        const Uint128 diff = static_cast<Uint128>(t[j]) - m[j] - borrow;
+        d[j] = static_cast<uint64_t>(diff);
+        borrow = static_cast<uint64_t>(diff >> 64) & 1u;
+    }
+    // t >= m when it has a top limb or the subtraction did not borrow; t - m then fits n limbs.
+    const uint64_t* source = t[n] != 0 || borrow == 0 ? d : t;
+    std::copy_n(source, n, out);
+}
+
+// Accumulator is a three-limb column sum for product scanning (Comba): a column of up to 2n
+// products of 64-bit limbs needs 128 + log2(2n) bits.
+struct Accumulator {
+    uint64_t low = 0;
+    uint64_t high = 0;
+    uint64_t top = 0;
+
+    void Add(uint64_t x, uint64_t y) {
+        const Uint128 product = static_cast<Uint128>(x) * y;
+        const Uint128 sum = ((static_cast<Uint128>(high) << 64) | low) + product;
+        top += sum < product ? 1 : 0;
+        low = static_cast<uint64_t>(sum);
+        high = static_cast<uint64_t>(sum >> 64);
+    }
+
+    void Add(const Accumulator& other) {
+        const Uint128 mine = (static_cast<Uint128>(high) << 64) | low;
+        const Uint128 sum = mine + ((static_cast<Uint128>(other.high) << 64) | other.low);
+        top += other.top + (sum < mine ? 1 : 0);
+        low = static_cast<uint64_t>(sum);
+        high = static_cast<uint64_t>(sum >> 64);
+    }
+
+    void Double() {
+        top = (top << 1) | (high >> 63);
+        high = (high << 1) | (low >> 63);
+        low <<= 1;
+    }
+
+    // Shift gives the low limb and moves the sum down by one limb.
+    uint64_t Shift() {
+        const uint64_t out = low;
+        low = high;
+        high = top;
+        top = 0;
+        return out;
+    }
+};
+
+// MontColumns writes (x / R) mod m to out, R = 2^(64 n), for the product x whose column k
+// `columns(k, acc)` adds; the reduction's quotient limbs are found column by column on the way
+// (product scanning, Koc, Acar and Kaliski 1996, "FIPS"), so no 2n-limb product is stored.
+template <class Columns>
+void MontColumns(uint64_t* out, const uint64_t* m, uint64_t n0, uint32_t n, Columns columns) {
+    uint64_t q[kMaxLimbs];
+    uint64_t r[kMaxLimbs + 1];
+    Accumulator acc;
+    for (uint32_t k = 0; k < n; ++k) {
+        columns(k, acc);
+#pragma GCC unroll 8
+        for (uint32_t j = 0; j < k; ++j) {
+            acc.Add(q[j], m[k - j]);
+        }
+        q[k] = acc.low * n0;
+        acc.Add(q[k], m[0]);
+        acc.Shift();
+    }
+    for (uint32_t k = n; k < 2 * n - 1; ++k) {
+        columns(k, acc);
+#pragma GCC unroll 8
+        for (uint32_t j = k - n + 1; j < n; ++j) {
+            acc.Add(q[j], m[k - j]);
+        }
+        r[k - n] = acc.Shift();
+    }
+    r[n - 1] = acc.low;
+    r[n] = acc.high;
+    MontFinish(out, r, m, n);
+}
+
+void MontMul(uint64_t* out, const uint64_t* a, const uint64_t* b, const uint64_t* m, uint64_t n0,
+             uint32_t n) {
+    MontColumns(out, m, n0, n, [a, b, n](uint32_t k, Accumulator& acc) {
+        const uint32_t first = k < n ? 0 : k - n + 1;
+        const uint32_t last = k < n ? k : n - 1;
+#pragma GCC unroll 8
+        for (uint32_t j = first; j <= last; ++j) {
+            acc.Add(a[j], b[k - j]);
+        }
+    });
+}
+
+void MontSquare(uint64_t* out, const uint64_t* a, const uint64_t* m, uint64_t n0, uint32_t n) {
+    MontColumns(out, m, n0, n, [a, n](uint32_t k, Accumulator& acc) {
+        const uint32_t first = k < n ? 0 : k - n + 1;
+        Accumulator cross;
+#pragma GCC unroll 8
+        for (uint32_t j = first; 2 * j < k; ++j) {
+            cross.Add(a[j], a[k - j]);
+        }
+        cross.Double();
+        if (k % 2 == 0) {
+            cross.Add(a[k / 2], a[k / 2]);
+        }
+        acc.Add(cross);
+    });
+}
+
 // CMontgomery holds an odd modulus m of n limbs, -m^-1 mod 2^64 and R^2 mod m, R = 2^(64 n).
 class CMontgomery {
 public:
@@ -203,112 +315,21 @@ public:
         }
     }
 
-    static void ToWords(const MontValue& in, uint32_t* words) {
-        for (uint32_t i = 0; i < kMaxWords; ++i) {
+    // ToWords writes the n limbs of `in` as 100 words, zeros above them.
+    void ToWords(const MontValue& in, uint32_t* words) const {
+        std::fill_n(words, kMaxWords, 0u);
+        for (uint32_t i = 0; i < 2 * m_n && i < kMaxWords; ++i) {
             words[i] = static_cast<uint32_t>(in.limb[i / 2] >> (32 * (i % 2)));
         }
     }
 
-    // Mul sets out = a * b / R mod m for a, b < m (coarsely integrated operand scanning).
+    // Mul sets out = a * b / R mod m for a, b < m; limbs above n stay as they were in out.
     void Mul(MontValue& out, const MontValue& a, const MontValue& b) const {
-        const uint32_t n = m_n;
-        uint64_t t[kMaxLimbs + 2] = {};
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint64_t bi = b.limb[i];
-            uint64_t c = 0;
-            for (uint32_t j = 0; j < n; ++j) {
-                const Uint128 p = static_cast<Uint128>(a.limb[j]) * bi + t[j] + c;
-                t[j] = static_cast<uint64_t>(p);
-                c = static_cast<uint64_t>(p >> 64);
-            }
-            Uint128 s = static_cast<Uint128>(t[n]) + c;
-            t[n] = static_cast<uint64_t>(s);
-            t[n + 1] = static_cast<uint64_t>(s >> 64);
-
-            const uint64_t q = t[0] * m_n0;
-            Uint128 p = static_cast<Uint128>(q) * m_mod.limb[0] + t[0];
-            c = static_cast<uint64_t>(p >> 64);
-            for (uint32_t j = 1; j < n; ++j) {
-                p = static_cast<Uint128>(q) * m_mod.limb[j] + t[j] + c;
-                t[j - 1] = static_cast<uint64_t>(p);
-                c = static_cast<uint64_t>(p >> 64);
-            }
-            s = static_cast<Uint128>(t[n]) + c;
-            t[n - 1] = static_cast<uint64_t>(s);
-            t[n] = t[n + 1] + static_cast<uint64_t>(s >> 64);
-        }
-        Finish(out, t);
+        MontMul(out.limb, a.limb, b.limb, m_mod.limb, m_n0, m_n);
     }
 
-    // Finish writes t mod m to out, for t (n + 1 limbs) below 2m.
-    void Finish(MontValue& out, uint64_t* t) const {
-        const uint32_t n = m_n;
-        bool subtract = t[n] != 0;
-        if (!subtract) {
-            subtract = true;
-            for (uint32_t j = n; j-- > 0;) {
-                if (t[j] != m_mod.limb[j]) {
-                    subtract = t[j] > m_mod.limb[j];
-                    break;
-                }
-            }
-        }
-        if (subtract) {
-            uint64_t borrow = 0;
-            for (uint32_t j = 0; j < n; ++j) {
-                const uint64_t d = t[j] - m_mod.limb[j];
-                const uint64_t b1 = t[j] < m_mod.limb[j] ? 1 : 0;
-                t[j] = d - borrow;
-                borrow = b1 | (d < borrow ? 1 : 0);
-            }
-        }
-        std::copy_n(t, n, out.limb);
-        std::fill(out.limb + n, out.limb + kMaxLimbs, uint64_t{0});
-    }
-
-    // Square sets out = a * a / R mod m for a < m: the square by symmetric products, then the
-    // reduction word by word (separated operand scanning).
     void Square(MontValue& out, const MontValue& a) const {
-        const uint32_t n = m_n;
-        uint64_t t[2 * kMaxLimbs + 1] = {};
-        for (uint32_t i = 0; i + 1 < n; ++i) {
-            uint64_t c = 0;
-            for (uint32_t j = i + 1; j < n; ++j) {
-                const Uint128 p = static_cast<Uint128>(a.limb[i]) * a.limb[j] + t[i + j] + c;
-                t[i + j] = static_cast<uint64_t>(p);
-                c = static_cast<uint64_t>(p >> 64);
-            }
-            t[i + n] = c;
-        }
-        for (uint32_t i = 2 * n; i-- > 1;) {
-            t[i] = (t[i] << 1) | (t[i - 1] >> 63);
-        }
-        t[0] <<= 1;
-        uint64_t c = 0;
-        for (uint32_t i = 0; i < n; ++i) {
-            const Uint128 p = static_cast<Uint128>(a.limb[i]) * a.limb[i] + t[2 * i] + c;
-            t[2 * i] = static_cast<uint64_t>(p);
-            const Uint128 s = static_cast<Uint128>(t[2 * i + 1]) + static_cast<uint64_t>(p >> 64);
-            t[2 * i + 1] = static_cast<uint64_t>(s);
-            c = static_cast<uint64_t>(s >> 64);
-        }
-        // Row i's last carry and the carry left at limb i + n by row i - 1 both land on limb
-        // i + n.
-        uint64_t pending = 0;
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint64_t q = t[i] * m_n0;
-            c = 0;
-            for (uint32_t j = 0; j < n; ++j) {
-                const Uint128 p = static_cast<Uint128>(q) * m_mod.limb[j] + t[i + j] + c;
-                t[i + j] = static_cast<uint64_t>(p);
-                c = static_cast<uint64_t>(p >> 64);
-            }
-            const Uint128 sum = static_cast<Uint128>(t[i + n]) + c + pending;
-            t[i + n] = static_cast<uint64_t>(sum);
-            pending = static_cast<uint64_t>(sum >> 64);
-        }
-        t[2 * n] = pending;
-        Finish(out, t + n);
+        MontSquare(out.limb, a.limb, m_mod.limb, m_n0, m_n);
     }
 
     // Enter converts a value below m (as words) into Montgomery form.
@@ -817,7 +838,7 @@ CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
         mont.Enter(b, base.m_words, m.m_count);
         WindowPow(mont, x, b, e.m_words, bits);
         mont.Leave(x, x);
-        CMontgomery::ToWords(x, words);
+        mont.ToWords(x, words);
     } else {
         const CPlainModulus plain(m.m_words, m.m_count);
         PlainValue b;
