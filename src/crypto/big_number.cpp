@@ -216,6 +216,8 @@ struct Accumulator {
         low <<= 1;
     }
 
+    uint64_t Low() const { return low; }
+
     // Shift gives the low limb and moves the sum down by one limb.
     uint64_t Shift() {
         const uint64_t out = low;
@@ -226,62 +228,75 @@ struct Accumulator {
     }
 };
 
+// AddProducts adds x[i] * y[i] for i < count to acc.
+inline void AddProducts(Accumulator& acc, const uint64_t* x, const uint64_t* y, size_t count) {
+#pragma GCC unroll 2
+    for (size_t i = 0; i < count; ++i) {
+        acc.Add(x[i], y[i]);
+    }
+}
+
+// Reverse writes the n limbs of x in reverse order, so that the products of a column, x[j] *
+// y[k - j], walk both operands upwards: y[k - j] = reversed[n - 1 - k + j].
+inline void Reverse(uint64_t* reversed, const uint64_t* x, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        reversed[i] = x[n - 1 - i];
+    }
+}
+
 // MontColumns writes (x / R) mod m to out, R = 2^(64 n), for the product x whose column k
 // `columns(k, acc)` adds; the reduction's quotient limbs are found column by column on the way
 // (product scanning, Koc, Acar and Kaliski 1996, "FIPS"), so no 2n-limb product is stored.
 template <class Columns>
-void MontColumns(uint64_t* out, const uint64_t* m, uint64_t n0, uint32_t n, Columns columns) {
+void MontColumns(uint64_t* out, const uint64_t* m, uint64_t n0, size_t n, Columns columns) {
     uint64_t q[kMaxLimbs];
     uint64_t r[kMaxLimbs + 1];
+    uint64_t mr[kMaxLimbs];
+    Reverse(mr, m, n);
     Accumulator acc;
-    for (uint32_t k = 0; k < n; ++k) {
+    for (size_t k = 0; k < n; ++k) {
         columns(k, acc);
-#pragma GCC unroll 8
-        for (uint32_t j = 0; j < k; ++j) {
-            acc.Add(q[j], m[k - j]);
-        }
-        q[k] = acc.low * n0;
+        AddProducts(acc, q, mr + (n - 1 - k), k);
+        q[k] = acc.Low() * n0;
         acc.Add(q[k], m[0]);
         acc.Shift();
     }
-    for (uint32_t k = n; k < 2 * n - 1; ++k) {
+    for (size_t k = n; k < 2 * n - 1; ++k) {
         columns(k, acc);
-#pragma GCC unroll 8
-        for (uint32_t j = k - n + 1; j < n; ++j) {
-            acc.Add(q[j], m[k - j]);
-        }
+        const size_t first = k - n + 1;
+        AddProducts(acc, q + first, mr, n - first);
         r[k - n] = acc.Shift();
     }
-    r[n - 1] = acc.low;
-    r[n] = acc.high;
-    MontFinish(out, r, m, n);
+    r[n - 1] = acc.Shift();
+    r[n] = acc.Low();
+    MontFinish(out, r, m, static_cast<uint32_t>(n));
 }
 
 void MontMul(uint64_t* out, const uint64_t* a, const uint64_t* b, const uint64_t* m, uint64_t n0,
-             uint32_t n) {
-    MontColumns(out, m, n0, n, [a, b, n](uint32_t k, Accumulator& acc) {
-        const uint32_t first = k < n ? 0 : k - n + 1;
-        const uint32_t last = k < n ? k : n - 1;
-#pragma GCC unroll 8
-        for (uint32_t j = first; j <= last; ++j) {
-            acc.Add(a[j], b[k - j]);
-        }
+             size_t n) {
+    uint64_t br[kMaxLimbs];
+    Reverse(br, b, n);
+    MontColumns(out, m, n0, n, [a, &br, n](size_t k, Accumulator& acc) {
+        const size_t first = k < n ? 0 : k - n + 1;
+        const size_t last = k < n ? k : n - 1;
+        AddProducts(acc, a + first, br + (n - 1 - k + first), last - first + 1);
     });
 }
 
-void MontSquare(uint64_t* out, const uint64_t* a, const uint64_t* m, uint64_t n0, uint32_t n) {
-    MontColumns(out, m, n0, n, [a, n](uint32_t k, Accumulator& acc) {
-        const uint32_t first = k < n ? 0 : k - n + 1;
-        Accumulator cross;
-#pragma GCC unroll 8
-        for (uint32_t j = first; 2 * j < k; ++j) {
-            cross.Add(a[j], a[k - j]);
-        }
-        cross.Double();
+void MontSquare(uint64_t* out, const uint64_t* a, const uint64_t* m, uint64_t n0, size_t n) {
+    uint64_t ar[kMaxLimbs];
+    Reverse(ar, a, n);
+    MontColumns(out, m, n0, n, [a, &ar, n](size_t k, Accumulator& acc) {
+        const size_t first = k < n ? 0 : k - n + 1;
+        // The cross products a[j] * a[k - j], j < k - j, each stand for two.
+        const size_t cross = (k + 1) / 2 - first;
+        Accumulator sum;
+        AddProducts(sum, a + first, ar + (n - 1 - k + first), cross);
+        sum.Double();
         if (k % 2 == 0) {
-            cross.Add(a[k / 2], a[k / 2]);
+            sum.Add(a[k / 2], a[k / 2]);
         }
-        acc.Add(cross);
+        acc.Add(sum);
     });
 }
 
@@ -429,7 +444,7 @@ void WindowPow(const Ops& ops, typename Ops::Value& out, const typename Ops::Val
 
 // ---- Probable primes ----
 
-constexpr size_t kSmallPrimeCount = 550;
+constexpr size_t kSmallPrimeCount = 1899;
 
 consteval std::array<uint16_t, kSmallPrimeCount> MakeSmallPrimes() {
     std::array<uint16_t, kSmallPrimeCount> primes{};
@@ -449,9 +464,10 @@ consteval std::array<uint16_t, kSmallPrimeCount> MakeSmallPrimes() {
     return primes;
 }
 
-// The odd primes 3 to 4001, in increasing order, for trial division of candidates.
+// The odd primes 3 to 16381, in increasing order, for sieving candidates: a larger table removes
+// a few more composites before Miller-Rabin, but costs more residues per window.
 constexpr std::array<uint16_t, kSmallPrimeCount> g_smallPrimes = MakeSmallPrimes();
-static_assert(g_smallPrimes.front() == 3 && g_smallPrimes.back() == 4001);
+static_assert(g_smallPrimes.front() == 3 && g_smallPrimes.back() == 16381);
 
 // Runs of consecutive small primes whose product fits one word: one pass over the candidate's
 // words per run instead of one per prime.
@@ -490,19 +506,35 @@ consteval std::array<PrimeRun, kPrimeRunCount> MakePrimeRuns() {
 
 constexpr std::array<PrimeRun, kPrimeRunCount> g_primeRuns = MakePrimeRuns();
 
-bool HasSmallFactor(const uint32_t* n, uint32_t words) {
+// SmallPrimeResidues writes n mod p for every small prime p.
+void SmallPrimeResidues(uint16_t* residues, const uint32_t* n, uint32_t words) {
     for (const PrimeRun& run : g_primeRuns) {
         uint64_t rem = 0;
         for (uint32_t i = words; i-- > 0;) {
             rem = ((rem << 32) | n[i]) % run.product;
         }
         for (uint32_t k = run.first; k < run.end; ++k) {
-            if (rem % g_smallPrimes[k] == 0) {
-                return true;
-            }
+            residues[k] = static_cast<uint16_t>(rem % g_smallPrimes[k]);
         }
     }
-    return false;
+}
+
+// Odd offsets start + 2i, i < kSieveSpan, sieved per random start. Primes of 640 bits lie about
+// 443 apart on average, so a window nearly always holds one.
+constexpr uint32_t kSieveSpan = 4096;
+
+// SieveWindow marks in `composite` every i < kSieveSpan for which start + 2i (start odd, with
+// residues `residues`) has a small prime factor.
+void SieveWindow(bool* composite, const uint16_t* residues) {
+    std::fill_n(composite, kSieveSpan, false);
+    for (size_t k = 0; k < kSmallPrimeCount; ++k) {
+        const uint32_t p = g_smallPrimes[k];
+        // start + 2i = 0 (mod p) for i = -start / 2 = (p - r) * (p + 1) / 2 (mod p).
+        uint32_t i = (p - residues[k]) % p * ((p + 1) / 2) % p;
+        for (; i < kSieveSpan; i += p) {
+            composite[i] = true;
+        }
+    }
 }
 
 // Rounds of Miller-Rabin with random bases: a composite passes one round with probability at
@@ -855,21 +887,47 @@ bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
     words = std::clamp(words, 1u, kMaxWords);
     // The kernel's generator, named explicitly: libstdc++'s default source on x86 is RDRAND.
     std::random_device source("/dev/urandom");
+    // An incremental search from a random start, as in FIPS 186-5 B.3.3 / HAC 4.51: one sieve
+    // over the small primes rejects most of the window's composites for the price of one
+    // trial division, and only the survivors go to Miller-Rabin.
+    uint32_t start[kMaxWords] = {};
     uint32_t candidate[kMaxWords] = {};
+    uint16_t residues[kSmallPrimeCount];
+    bool composite[kSieveSpan];
     for (;;) {
         if (!StepOrContinue(progress, 0, 0)) {
             return false;
         }
         for (uint32_t i = 0; i < words; ++i) {
-            candidate[i] = source();
+            start[i] = source();
         }
         // The two top bits make a product of two such primes exactly 64 * words bits long.
-        candidate[words - 1] |= 0xC0000000u;
-        candidate[0] |= 1u;
-        if (!HasSmallFactor(candidate, words) && IsProbablePrime(candidate, words, source)) {
-            break;
+        start[words - 1] |= 0xC0000000u;
+        start[0] |= 1u;
+        SmallPrimeResidues(residues, start, words);
+        SieveWindow(composite, residues);
+        for (uint32_t offset = 0; offset < kSieveSpan; ++offset) {
+            if (composite[offset]) {
+                continue;
+            }
+            if (!StepOrContinue(progress, 0, 0)) {
+                return false;
+            }
+            // start + 2 * offset; a carry out of the top word would leave the size, so the
+            // window ends there.
+            uint64_t carry = 2 * static_cast<uint64_t>(offset);
+            for (uint32_t i = 0; i < words; ++i) {
+                const uint64_t sum = static_cast<uint64_t>(start[i]) + carry;
+                candidate[i] = static_cast<uint32_t>(sum);
+                carry = sum >> 32;
+            }
+            if (carry != 0) {
+                break;
+            }
+            if (IsProbablePrime(candidate, words, source)) {
+                SetWords(candidate, words);
+                return true;
+            }
         }
     }
-    SetWords(candidate, words);
-    return true;
 }
