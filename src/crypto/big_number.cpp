@@ -10,6 +10,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <fstream>
 #include <random>
 
 namespace {
@@ -537,13 +538,42 @@ void SieveWindow(bool* composite, const uint16_t* residues) {
     }
 }
 
+// CRandomWords deals 32-bit words from the kernel's generator, read a block at a time: a search
+// draws thousands of words, and one system call per word cost more than the sieve.
+class CRandomWords {
+public:
+    uint32_t operator()() {
+        if (m_next == m_block.size()) {
+            Refill();
+        }
+        return m_block[m_next++];
+    }
+
+private:
+    void Refill() {
+        if (!m_file.read(reinterpret_cast<char*>(m_block.data()), sizeof m_block)) {
+            // The device could not be read as a file: take the words one by one from the same
+            // device through the standard library, which reports its own failure.
+            std::random_device source("/dev/urandom");
+            for (uint32_t& word : m_block) {
+                word = source();
+            }
+        }
+        m_next = 0;
+    }
+
+    std::ifstream m_file{"/dev/urandom", std::ios::binary};
+    std::array<uint32_t, 256> m_block{};
+    size_t m_next = 256;
+};
+
 // Rounds of Miller-Rabin with random bases: a composite passes one round with probability at
 // most 1/4 (FIPS 186-5 B.3.1), so 64 rounds bound the error by 2^-128 for any candidate.
 constexpr int kMillerRabinRounds = 64;
 
 // IsProbablePrime runs Miller-Rabin (FIPS 186-5 B.3.1) on an odd n > 3 whose top word is at
 // least 2^31, with bases drawn uniformly from [2, n - 2].
-bool IsProbablePrime(const uint32_t* n, uint32_t words, std::random_device& source) {
+bool IsProbablePrime(const uint32_t* n, uint32_t words, CRandomWords& source) {
     const CMontgomery mont(n, words);
     // n - 1 = 2^s * d with d odd.
     uint32_t nMinus1[kMaxWords] = {};
@@ -886,7 +916,7 @@ CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
 bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
     words = std::clamp(words, 1u, kMaxWords);
     // The kernel's generator, named explicitly: libstdc++'s default source on x86 is RDRAND.
-    std::random_device source("/dev/urandom");
+    CRandomWords source;
     // An incremental search from a random start, as in FIPS 186-5 B.3.3 / HAC 4.51: one sieve
     // over the small primes rejects most of the window's composites for the price of one
     // trial division, and only the survivors go to Miller-Rabin.
