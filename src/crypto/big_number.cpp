@@ -6,12 +6,19 @@
 // limbs; an even modulus falls back to multiplication followed by long division.
 #include "crypto/big_number.h"
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <string_view>
+#include <type_traits>
 
 namespace {
 
@@ -361,12 +368,299 @@ public:
         Mul(out, in, one);
     }
 
+    // LeaveWords writes in / R mod m as 100 words.
+    void LeaveWords(const MontValue& in, uint32_t* words) const {
+        MontValue x;
+        Leave(x, in);
+        ToWords(x, words);
+    }
+
+    // Same is true when a and b are equal modulo m (both are reduced).
+    bool Same(const MontValue& a, const MontValue& b) const {
+        return std::equal(a.limb, a.limb + m_n, b.limb);
+    }
+
 private:
     uint32_t m_n;
     uint64_t m_n0 = 0;
     MontValue m_mod;
     MontValue m_rr;
 };
+
+// ---- Montgomery arithmetic on 52-bit limbs with AVX-512 IFMA (x86-64) ----
+//
+// VPMADD52LUQ/VPMADD52HUQ multiply eight pairs of 52-bit limbs at once and add the low or the
+// high 52 bits of each product to a 64-bit lane, so a lane takes many products before it must
+// carry. The multiplication is "almost Montgomery" (Gueron and Krasnov, "Software
+// implementation of modular exponentiation, using advanced vector instructions architectures",
+// 2012): with R = 2^(52 L) > 4m, inputs below 2m give a result below 2m, so the final
+// subtraction waits until the value leaves the Montgomery form.
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define KEYWRIGHT_HAS_IFMA 1
+#else
+#define KEYWRIGHT_HAS_IFMA 0
+#endif
+
+#if KEYWRIGHT_HAS_IFMA
+
+constexpr uint32_t kIfmaLimbBits = 52;
+constexpr uint64_t kIfmaMask = (uint64_t{1} << kIfmaLimbBits) - 1;
+// 3200 bits and the two bits of headroom need 62 limbs: eight vectors of eight lanes.
+constexpr uint32_t kIfmaMaxVectors = 8;
+constexpr uint32_t kIfmaMaxLimbs = 8 * kIfmaMaxVectors;
+
+struct alignas(64) IfmaValue {
+    uint64_t limb[kIfmaMaxLimbs];
+};
+
+// IfmaUsable is true when the processor and the operating system offer AVX-512 IFMA and the
+// environment does not ask for the portable code (KEYWRIGHT_PORTABLE=1).
+bool IfmaUsable() {
+    static const bool usable = [] {
+        const char* portable = std::getenv("KEYWRIGHT_PORTABLE");
+        if (portable != nullptr && std::string_view(portable) == "1") {
+            return false;
+        }
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512ifma");
+    }();
+    return usable;
+}
+
+// IfmaMul sets out = a * b / R mod m, below 2m, for a, b below 2m in L limbs of 52 bits (kV
+// vectors, the lanes above L zero); out may be a or b. k0 is -m^-1 mod 2^52.
+template <uint32_t kV>
+__attribute__((target("avx512f,avx512ifma"))) void IfmaMul(uint64_t* out, const uint64_t* a,
+                                                           const uint64_t* b, const uint64_t* m,
+                                                           uint64_t k0, uint32_t limbs) {
+    __m512i acc[kV];
+    __m512i av[kV];
+    __m512i mv[kV];
+    const __m512i zero = _mm512_setzero_si512();
+#pragma GCC unroll 8
+    for (uint32_t v = 0; v < kV; ++v) {
+        acc[v] = zero;
+        av[v] = _mm512_loadu_si512(a + 8 * v);
+        mv[v] = _mm512_loadu_si512(m + 8 * v);
+    }
+    const uint64_t a0 = a[0];
+    const uint64_t m0 = m[0];
+    // The carry out of the lane that each step shifts away; it belongs to the new lane 0.
+    uint64_t carry = 0;
+    for (uint32_t i = 0; i < limbs; ++i) {
+        const uint64_t bi = b[i];
+        // Lane 0 after the low products, found in a scalar register to choose q early.
+        const uint64_t x0 = static_cast<uint64_t>(acc[0][0]) + carry + ((a0 * bi) & kIfmaMask);
+        const uint64_t q = (x0 * k0) & kIfmaMask;
+        carry = (x0 + ((q * m0) & kIfmaMask)) >> kIfmaLimbBits;
+        const __m512i bv = _mm512_set1_epi64(static_cast<long long>(bi));
+        const __m512i qv = _mm512_set1_epi64(static_cast<long long>(q));
+#pragma GCC unroll 8
+        for (uint32_t v = 0; v < kV; ++v) {
+            acc[v] = _mm512_madd52lo_epu64(acc[v], av[v], bv);
+            acc[v] = _mm512_madd52lo_epu64(acc[v], mv[v], qv);
+        }
+        // Lane 0 is now 0 mod 2^52: drop it (its carry is kept above) and move every lane down.
+#pragma GCC unroll 8
+        for (uint32_t v = 0; v < kV; ++v) {
+            acc[v] = _mm512_maskz_alignr_epi64(0xFF, v + 1 < kV ? acc[v + 1] : zero, acc[v], 1);
+        }
+        // The high halves of the products of limb j belong to limb j + 1, which the shift has
+        // just made limb j.
+#pragma GCC unroll 8
+        for (uint32_t v = 0; v < kV; ++v) {
+            acc[v] = _mm512_madd52hi_epu64(acc[v], av[v], bv);
+            acc[v] = _mm512_madd52hi_epu64(acc[v], mv[v], qv);
+        }
+    }
+    alignas(64) uint64_t lanes[8 * kV];
+#pragma GCC unroll 8
+    for (uint32_t v = 0; v < kV; ++v) {
+        _mm512_store_si512(lanes + 8 * v, acc[v]);
+    }
+    lanes[0] += carry;
+    // The lanes hold up to 4 L products each, below 2^60; carrying makes them 52-bit limbs.
+    uint64_t c = 0;
+    for (uint32_t j = 0; j < 8 * kV; ++j) {
+        const uint64_t sum = lanes[j] + c;
+        out[j] = sum & kIfmaMask;
+        c = sum >> kIfmaLimbBits;
+    }
+}
+
+// ToLimbs52 writes count words as `limbs` limbs of 52 bits (zeros above the value).
+void ToLimbs52(const uint32_t* words, uint32_t count, uint64_t* limbs, uint32_t limbCount) {
+    std::fill_n(limbs, limbCount, uint64_t{0});
+    Uint128 buffer = 0;
+    uint32_t held = 0;
+    uint32_t j = 0;
+    for (uint32_t i = 0; i < count && j < limbCount; ++i) {
+        buffer |= static_cast<Uint128>(words[i]) << held;
+        held += 32;
+        while (held >= kIfmaLimbBits && j < limbCount) {
+            limbs[j++] = static_cast<uint64_t>(buffer) & kIfmaMask;
+            buffer >>= kIfmaLimbBits;
+            held -= kIfmaLimbBits;
+        }
+    }
+    if (j < limbCount) {
+        limbs[j] = static_cast<uint64_t>(buffer) & kIfmaMask;
+    }
+}
+
+// FromLimbs52 writes limbCount 52-bit limbs as 100 words, cut to the low 3200 bits.
+void FromLimbs52(const uint64_t* limbs, uint32_t limbCount, uint32_t* words) {
+    std::fill_n(words, kMaxWords, 0u);
+    Uint128 buffer = 0;
+    uint32_t held = 0;
+    uint32_t w = 0;
+    for (uint32_t j = 0; j < limbCount && w < kMaxWords; ++j) {
+        buffer |= static_cast<Uint128>(limbs[j]) << held;
+        held += kIfmaLimbBits;
+        while (held >= 32 && w < kMaxWords) {
+            words[w++] = static_cast<uint32_t>(buffer);
+            buffer >>= 32;
+            held -= 32;
+        }
+    }
+    if (w < kMaxWords) {
+        words[w] = static_cast<uint32_t>(buffer);
+    }
+}
+
+// CIfmaMontgomery holds an odd modulus m of L limbs of 52 bits in kV vectors, R = 2^(52 L) with
+// R > 4m, -m^-1 mod 2^52 and R^2 mod m.
+template <uint32_t kV>
+class CIfmaMontgomery {
+public:
+    using Value = IfmaValue;
+
+    CIfmaMontgomery(const uint32_t* m, uint32_t words, uint32_t limbs)
+        : m_m(m), m_words(Significant(m, words)), m_limbs(limbs) {
+        ToLimbs52(m, m_words, m_mod.limb, kIfmaMaxLimbs);
+        uint64_t inv = m_mod.limb[0];
+        for (int i = 0; i < 5; ++i) {
+            inv *= 2 - m_mod.limb[0] * inv;
+        }
+        m_k0 = (0 - inv) & kIfmaMask;
+        // R mod m by long division, then its square reduced again: R^2 itself can pass the
+        // division's working size.
+        uint32_t power[kWideWords] = {};
+        const uint32_t powerBit = kIfmaLimbBits * m_limbs;
+        power[powerBit / 32] = 1u << (powerBit % 32);
+        uint32_t r[kMaxWords] = {};
+        ReduceWords(power, powerBit / 32 + 1, m_m, m_words, r);
+        uint32_t square[2 * kMaxWords];
+        MulWords(square, 2 * m_words, r, m_words, r, m_words);
+        uint32_t rr[kMaxWords] = {};
+        ReduceWords(square, 2 * m_words, m_m, m_words, rr);
+        ToLimbs52(rr, m_words, m_rr.limb, kIfmaMaxLimbs);
+    }
+
+    void Mul(IfmaValue& out, const IfmaValue& a, const IfmaValue& b) const {
+        IfmaMul<kV>(out.limb, a.limb, b.limb, m_mod.limb, m_k0, m_limbs);
+    }
+
+    void Square(IfmaValue& out, const IfmaValue& a) const { Mul(out, a, a); }
+
+    // Enter converts a value below m (as words) into Montgomery form.
+    void Enter(IfmaValue& out, const uint32_t* words, uint32_t count) const {
+        IfmaValue plain;
+        ToLimbs52(words, count, plain.limb, kIfmaMaxLimbs);
+        Mul(out, plain, m_rr);
+    }
+
+    // LeaveWords writes in / R mod m as 100 words.
+    void LeaveWords(const IfmaValue& in, uint32_t* words) const {
+        IfmaValue one{};
+        one.limb[0] = 1;
+        IfmaValue x;
+        Mul(x, in, one);
+        Canonical(x, words);
+    }
+
+    // Same is true when a and b are equal modulo m.
+    bool Same(const IfmaValue& a, const IfmaValue& b) const {
+        uint32_t wa[kMaxWords];
+        uint32_t wb[kMaxWords];
+        Canonical(a, wa);
+        Canonical(b, wb);
+        return std::equal(wa, wa + m_words, wb);
+    }
+
+private:
+    // Canonical writes x mod m, for x below 2m, as 100 words; the subtraction runs on the
+    // limbs, since 2m may pass 3200 bits.
+    void Canonical(const IfmaValue& x, uint32_t* words) const {
+        IfmaValue y = x;
+        bool below = false;
+        for (uint32_t j = m_limbs; j-- > 0;) {
+            if (x.limb[j] != m_mod.limb[j]) {
+                below = x.limb[j] < m_mod.limb[j];
+                break;
+            }
+        }
+        if (!below) {
+            uint64_t borrow = 0;
+            for (uint32_t j = 0; j < m_limbs; ++j) {
+                const uint64_t t = x.limb[j] - m_mod.limb[j] - borrow;
+                y.limb[j] = t & kIfmaMask;
+                borrow = t >> 63;
+            }
+        }
+        FromLimbs52(y.limb, m_limbs, words);
+    }
+
+    const uint32_t* m_m;
+    uint32_t m_words;
+    uint32_t m_limbs;
+    uint64_t m_k0 = 0;
+    IfmaValue m_mod;
+    IfmaValue m_rr;
+};
+
+#endif  // KEYWRIGHT_HAS_IFMA
+
+// WithMontgomery calls work(ops) with Montgomery arithmetic for the odd modulus m (words words):
+// the IFMA form where the processor has it, the 64-bit limbs otherwise.
+template <class Work>
+void WithMontgomery(const uint32_t* m, uint32_t words, Work work) {
+#if KEYWRIGHT_HAS_IFMA
+    if (IfmaUsable()) {
+        const uint32_t n = Significant(m, words);
+        const uint32_t bits = 32 * n - static_cast<uint32_t>(std::countl_zero(m[n - 1]));
+        const uint32_t limbs = (bits + 2 + kIfmaLimbBits - 1) / kIfmaLimbBits;
+        switch ((limbs + 7) / 8) {
+            case 1:
+                work(CIfmaMontgomery<1>(m, words, limbs));
+                return;
+            case 2:
+                work(CIfmaMontgomery<2>(m, words, limbs));
+                return;
+            case 3:
+                work(CIfmaMontgomery<3>(m, words, limbs));
+                return;
+            case 4:
+                work(CIfmaMontgomery<4>(m, words, limbs));
+                return;
+            case 5:
+                work(CIfmaMontgomery<5>(m, words, limbs));
+                return;
+            case 6:
+                work(CIfmaMontgomery<6>(m, words, limbs));
+                return;
+            case 7:
+                work(CIfmaMontgomery<7>(m, words, limbs));
+                return;
+            default:
+                work(CIfmaMontgomery<8>(m, words, limbs));
+                return;
+        }
+    }
+#endif
+    work(CMontgomery(m, words));
+}
 
 // ---- Plain modular arithmetic on 32-bit words (any non-zero modulus) ----
 
@@ -574,7 +868,6 @@ constexpr int kMillerRabinRounds = 64;
 // IsProbablePrime runs Miller-Rabin (FIPS 186-5 B.3.1) on an odd n > 3 whose top word is at
 // least 2^31, with bases drawn uniformly from [2, n - 2].
 bool IsProbablePrime(const uint32_t* n, uint32_t words, CRandomWords& source) {
-    const CMontgomery mont(n, words);
     // n - 1 = 2^s * d with d odd.
     uint32_t nMinus1[kMaxWords] = {};
     std::copy_n(n, words, nMinus1);
@@ -593,43 +886,42 @@ bool IsProbablePrime(const uint32_t* n, uint32_t words, CRandomWords& source) {
     const uint32_t dBits = 32 * Significant(d, words) -
                            static_cast<uint32_t>(std::countl_zero(d[Significant(d, words) - 1]));
 
-    MontValue one;
-    MontValue minusOne;
-    const uint32_t oneWord = 1;
-    mont.Enter(one, &oneWord, 1);
-    mont.Enter(minusOne, nMinus1, words);
-
-    for (int round = 0; round < kMillerRabinRounds; ++round) {
-        uint32_t base[kMaxWords] = {};
-        do {
-            for (uint32_t i = 0; i < words; ++i) {
-                base[i] = source();
+    bool prime = true;
+    WithMontgomery(n, words, [&](const auto& mont) {
+        using Value = typename std::remove_cvref_t<decltype(mont)>::Value;
+        Value one;
+        Value minusOne;
+        const uint32_t oneWord = 1;
+        mont.Enter(one, &oneWord, 1);
+        mont.Enter(minusOne, nMinus1, words);
+        for (int round = 0; round < kMillerRabinRounds && prime; ++round) {
+            uint32_t base[kMaxWords] = {};
+            do {
+                for (uint32_t i = 0; i < words; ++i) {
+                    base[i] = source();
+                }
+            } while (CompareWords(base, Significant(base, words), nMinus1, words) >= 0 ||
+                     Significant(base, words) == 0 ||
+                     (Significant(base, words) == 1 && base[0] < 2));
+            Value x;
+            Value b;
+            mont.Enter(b, base, words);
+            WindowPow(mont, x, b, d, dBits);
+            if (mont.Same(x, one) || mont.Same(x, minusOne)) {
+                continue;
             }
-        } while (CompareWords(base, Significant(base, words), nMinus1, words) >= 0 ||
-                 Significant(base, words) == 0 || (Significant(base, words) == 1 && base[0] < 2));
-        MontValue x;
-        MontValue b;
-        mont.Enter(b, base, words);
-        WindowPow(mont, x, b, d, dBits);
-        auto same = [&](const MontValue& a, const MontValue& c) {
-            return std::equal(a.limb, a.limb + mont.Limbs(), c.limb);
-        };
-        if (same(x, one) || same(x, minusOne)) {
-            continue;
-        }
-        bool passed = false;
-        for (uint32_t r = 1; r < s && !passed; ++r) {
-            mont.Square(x, x);
-            if (same(x, one)) {
-                return false;
+            bool passed = false;
+            for (uint32_t r = 1; r < s && !passed; ++r) {
+                mont.Square(x, x);
+                if (mont.Same(x, one)) {
+                    break;
+                }
+                passed = mont.Same(x, minusOne);
             }
-            passed = same(x, minusOne);
+            prime = passed;
         }
-        if (!passed) {
-            return false;
-        }
-    }
-    return true;
+    });
+    return prime;
 }
 
 }  // namespace
@@ -894,13 +1186,13 @@ CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
     const uint32_t bits = e.BitLength();
     uint32_t words[kMaxWords];
     if ((m.m_words[0] & 1u) != 0) {
-        const CMontgomery mont(m.m_words, m.m_count);
-        MontValue b;
-        MontValue x;
-        mont.Enter(b, base.m_words, m.m_count);
-        WindowPow(mont, x, b, e.m_words, bits);
-        mont.Leave(x, x);
-        mont.ToWords(x, words);
+        WithMontgomery(m.m_words, m.m_count, [&](const auto& mont) {
+            typename std::remove_cvref_t<decltype(mont)>::Value b;
+            typename std::remove_cvref_t<decltype(mont)>::Value x;
+            mont.Enter(b, base.m_words, m.m_count);
+            WindowPow(mont, x, b, e.m_words, bits);
+            mont.LeaveWords(x, words);
+        });
     } else {
         const CPlainModulus plain(m.m_words, m.m_count);
         PlainValue b;
