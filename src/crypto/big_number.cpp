@@ -2,8 +2,9 @@
 //
 // Every routine works on 32-bit word arrays on the stack: at most 100 words for a value and
 // 202 for a full product with its normalising shift. Results longer than 100 words keep their
-// low 100 words. Modular exponentiation with an odd modulus runs in Montgomery form on 64-bit
-// limbs; an even modulus falls back to multiplication followed by long division.
+// low 100 words. Modular exponentiation with an odd modulus runs in Montgomery form: on 52-bit
+// limbs with AVX-512 IFMA where the processor has it (unless KEYWRIGHT_PORTABLE=1), on 64-bit
+// limbs otherwise; an even modulus falls back to multiplication followed by long division.
 #include "crypto/big_number.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
