@@ -1210,7 +1210,7 @@ bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
     words = std::clamp(words, 1u, kMaxWords);
     // The kernel's generator, named explicitly: libstdc++'s default source on x86 is RDRAND.
     CRandomWords source;
-    // An incremental search from a random start, as in FIPS 186-5 B.3.3 / HAC 4.51: one sieve
+    // An incremental search from a random start, (HAC 4.51): one sieve
     // over the small primes rejects most of the window's composites for the price of one
     // trial division, and only the survivors go to Miller-Rabin.
     uint32_t start[kMaxWords] = {};
