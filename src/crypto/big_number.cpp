@@ -1210,9 +1210,9 @@ bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
     words = std::clamp(words, 1u, kMaxWords);
     // The kernel's generator, named explicitly: libstdc++'s default source on x86 is RDRAND.
     CRandomWords source;
-    // An incremental search from a random start, (HAC 4.51): one sieve
-    // over the small primes rejects most of the window's composites for the price of one
-    // trial division, and only the survivors go to Miller-Rabin.
+    // An incremental search from a random start (HAC 4.51): one sieve over the small primes
+    // rejects most of the window's composites for the price of one trial division, and only the
+    // survivors go to Miller-Rabin.
     uint32_t start[kMaxWords] = {};
     uint32_t candidate[kMaxWords] = {};
     uint16_t residues[kSmallPrimeCount];
