@@ -2,15 +2,24 @@
 //
 // Every routine works on 32-bit word arrays on the stack: at most 100 words for a value and
 // 202 for a full product with its normalising shift. Results longer than 100 words keep their
-// low 100 words. Modular exponentiation with an odd modulus runs in Montgomery form on 64-bit
-// limbs; an even modulus falls back to multiplication followed by long division.
+// low 100 words. Modular exponentiation with an odd modulus runs in Montgomery form: on 52-bit
+// limbs with AVX-512 IFMA where the processor has it (unless KEYWRIGHT_PORTABLE=1), on 64-bit
+// limbs otherwise; an even modulus falls back to multiplication followed by long division.
 #include "crypto/big_number.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <string_view>
+#include <type_traits>
 
 namespace {
 
@@ -173,6 +182,133 @@ struct MontValue {
     uint64_t limb[kMaxLimbs];
 };
 
+// MontFinish writes t mod m to out (n limbs), for t (n + 1 limbs) below 2m.
+void MontFinish(uint64_t* out, const uint64_t* t, const uint64_t* m, uint32_t n) {
+    uint64_t d[kMaxLimbs];
+    uint64_t borrow = 0;
+    for (uint32_t j = 0; j < n; ++j) {
+        const Uint128 diff = static_cast<Uint128>(t[j]) - m[j] - borrow;
+        d[j] = static_cast<uint64_t>(diff);
+        borrow = static_cast<uint64_t>(diff >> 64) & 1u;
+    }
+    // t >= m when it has a top limb or the subtraction did not borrow; t - m then fits n limbs.
+    const uint64_t* source = t[n] != 0 || borrow == 0 ? d : t;
+    std::copy_n(source, n, out);
+}
+
+// Accumulator is a three-limb column sum for product scanning (Comba): a column of up to 2n
+// products of 64-bit limbs needs 128 + log2(2n) bits.
+struct Accumulator {
+    uint64_t low = 0;
+    uint64_t high = 0;
+    uint64_t top = 0;
+
+    void Add(uint64_t x, uint64_t y) {
+        const Uint128 product = static_cast<Uint128>(x) * y;
+        const Uint128 sum = ((static_cast<Uint128>(high) << 64) | low) + product;
+        top += sum < product ? 1 : 0;
+        low = static_cast<uint64_t>(sum);
+        high = static_cast<uint64_t>(sum >> 64);
+    }
+
+    void Add(const Accumulator& other) {
+        const Uint128 mine = (static_cast<Uint128>(high) << 64) | low;
+        const Uint128 sum = mine + ((static_cast<Uint128>(other.high) << 64) | other.low);
+        top += other.top + (sum < mine ? 1 : 0);
+        low = static_cast<uint64_t>(sum);
+        high = static_cast<uint64_t>(sum >> 64);
+    }
+
+    void Double() {
+        top = (top << 1) | (high >> 63);
+        high = (high << 1) | (low >> 63);
+        low <<= 1;
+    }
+
+    uint64_t Low() const { return low; }
+
+    // Shift gives the low limb and moves the sum down by one limb.
+    uint64_t Shift() {
+        const uint64_t out = low;
+        low = high;
+        high = top;
+        top = 0;
+        return out;
+    }
+};
+
+// AddProducts adds x[i] * y[i] for i < count to acc.
+inline void AddProducts(Accumulator& acc, const uint64_t* x, const uint64_t* y, size_t count) {
+#pragma GCC unroll 2
+    for (size_t i = 0; i < count; ++i) {
+        acc.Add(x[i], y[i]);
+    }
+}
+
+// Reverse writes the n limbs of x in reverse order, so that the products of a column, x[j] *
+// y[k - j], walk both operands upwards: y[k - j] = reversed[n - 1 - k + j].
+inline void Reverse(uint64_t* reversed, const uint64_t* x, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        reversed[i] = x[n - 1 - i];
+    }
+}
+
+// MontColumns writes (x / R) mod m to out, R = 2^(64 n), for the product x whose column k
+// `columns(k, acc)` adds; the reduction's quotient limbs are found column by column on the way
+// (product scanning, Koc, Acar and Kaliski 1996, "FIPS"), so no 2n-limb product is stored.
+template <class Columns>
+void MontColumns(uint64_t* out, const uint64_t* m, uint64_t n0, size_t n, Columns columns) {
+    uint64_t q[kMaxLimbs];
+    uint64_t r[kMaxLimbs + 1];
+    uint64_t mr[kMaxLimbs];
+    Reverse(mr, m, n);
+    Accumulator acc;
+    for (size_t k = 0; k < n; ++k) {
+        columns(k, acc);
+        AddProducts(acc, q, mr + (n - 1 - k), k);
+        q[k] = acc.Low() * n0;
+        acc.Add(q[k], m[0]);
+        acc.Shift();
+    }
+    for (size_t k = n; k < 2 * n - 1; ++k) {
+        columns(k, acc);
+        const size_t first = k - n + 1;
+        AddProducts(acc, q + first, mr, n - first);
+        r[k - n] = acc.Shift();
+    }
+    r[n - 1] = acc.Shift();
+    r[n] = acc.Low();
+    MontFinish(out, r, m, static_cast<uint32_t>(n));
+}
+
+void MontMul(uint64_t* out, const uint64_t* a, const uint64_t* b, const uint64_t* m, uint64_t n0,
+             size_t n) {
+    uint64_t br[kMaxLimbs];
+    Reverse(br, b, n);
+    MontColumns(out, m, n0, n, [a, &br, n](size_t k, Accumulator& acc) {
+        const size_t first = k < n ? 0 : k - n + 1;
+        const size_t last = k < n ? k : n - 1;
+        AddProducts(acc, a + first, br + (n - 1 - k + first), last - first + 1);
+    });
+}
+
+void MontSquare(uint64_t* out, const uint64_t* a, const uint64_t* m, uint64_t n0, size_t n) {
+    uint64_t ar[kMaxLimbs];
+    Reverse(ar, a, n);
+    MontColumns(out, m, n0, n, [a, &ar, n](size_t k, Accumulator& acc) {
+        const size_t first = k < n ? 0 : k - n + 1;
+        // The cross products a[j] * a[k - j], j < k - j, each stand for two.
+        const size_t cross = (k + 1) / 2 - first;
+        Accumulator sum;
+        AddProducts(sum, a + first, ar + (n - 1 - k + first), cross);
+        sum.Double();
+        if (k % 2 == 0) {
+            sum.Add(a[k / 2], a[k / 2]);
+        }
+        acc.Add(sum);
+    });
+}
+
 // CMontgomery holds an odd modulus m of n limbs, -m^-1 mod 2^64 and R^2 mod m, R = 2^(64 n).
 class CMontgomery {
 public:
@@ -203,112 +339,21 @@ public:
         }
     }
 
-    static void ToWords(const MontValue& in, uint32_t* words) {
-        for (uint32_t i = 0; i < kMaxWords; ++i) {
+    // ToWords writes the n limbs of `in` as 100 words, zeros above them.
+    void ToWords(const MontValue& in, uint32_t* words) const {
+        std::fill_n(words, kMaxWords, 0u);
+        for (uint32_t i = 0; i < 2 * m_n && i < kMaxWords; ++i) {
             words[i] = static_cast<uint32_t>(in.limb[i / 2] >> (32 * (i % 2)));
         }
     }
 
-    // Mul sets out = a * b / R mod m for a, b < m (coarsely integrated operand scanning).
+    // Mul sets out = a * b / R mod m for a, b < m; limbs above n stay as they were in out.
     void Mul(MontValue& out, const MontValue& a, const MontValue& b) const {
-        const uint32_t n = m_n;
-        uint64_t t[kMaxLimbs + 2] = {};
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint64_t bi = b.limb[i];
-            uint64_t c = 0;
-            for (uint32_t j = 0; j < n; ++j) {
-                const Uint128 p = static_cast<Uint128>(a.limb[j]) * bi + t[j] + c;
-                t[j] = static_cast<uint64_t>(p);
-                c = static_cast<uint64_t>(p >> 64);
-            }
-            Uint128 s = static_cast<Uint128>(t[n]) + c;
-            t[n] = static_cast<uint64_t>(s);
-            t[n + 1] = static_cast<uint64_t>(s >> 64);
-
-            const uint64_t q = t[0] * m_n0;
-            Uint128 p = static_cast<Uint128>(q) * m_mod.limb[0] + t[0];
-            c = static_cast<uint64_t>(p >> 64);
-            for (uint32_t j = 1; j < n; ++j) {
-                p = static_cast<Uint128>(q) * m_mod.limb[j] + t[j] + c;
-                t[j - 1] = static_cast<uint64_t>(p);
-                c = static_cast<uint64_t>(p >> 64);
-            }
-            s = static_cast<Uint128>(t[n]) + c;
-            t[n - 1] = static_cast<uint64_t>(s);
-            t[n] = t[n + 1] + static_cast<uint64_t>(s >> 64);
-        }
-        Finish(out, t);
+        MontMul(out.limb, a.limb, b.limb, m_mod.limb, m_n0, m_n);
     }
 
-    // Finish writes t mod m to out, for t (n + 1 limbs) below 2m.
-    void Finish(MontValue& out, uint64_t* t) const {
-        const uint32_t n = m_n;
-        bool subtract = t[n] != 0;
-        if (!subtract) {
-            subtract = true;
-            for (uint32_t j = n; j-- > 0;) {
-                if (t[j] != m_mod.limb[j]) {
-                    subtract = t[j] > m_mod.limb[j];
-                    break;
-                }
-            }
-        }
-        if (subtract) {
-            uint64_t borrow = 0;
-            for (uint32_t j = 0; j < n; ++j) {
-                const uint64_t d = t[j] - m_mod.limb[j];
-                const uint64_t b1 = t[j] < m_mod.limb[j] ? 1 : 0;
-                t[j] = d - borrow;
-                borrow = b1 | (d < borrow ? 1 : 0);
-            }
-        }
-        std::copy_n(t, n, out.limb);
-        std::fill(out.limb + n, out.limb + kMaxLimbs, uint64_t{0});
-    }
-
-    // Square sets out = a * a / R mod m for a < m: the square by symmetric products, then the
-    // reduction word by word (separated operand scanning).
     void Square(MontValue& out, const MontValue& a) const {
-        const uint32_t n = m_n;
-        uint64_t t[2 * kMaxLimbs + 1] = {};
-        for (uint32_t i = 0; i + 1 < n; ++i) {
-            uint64_t c = 0;
-            for (uint32_t j = i + 1; j < n; ++j) {
-                const Uint128 p = static_cast<Uint128>(a.limb[i]) * a.limb[j] + t[i + j] + c;
-                t[i + j] = static_cast<uint64_t>(p);
-                c = static_cast<uint64_t>(p >> 64);
-            }
-            t[i + n] = c;
-        }
-        for (uint32_t i = 2 * n; i-- > 1;) {
-            t[i] = (t[i] << 1) | (t[i - 1] >> 63);
-        }
-        t[0] <<= 1;
-        uint64_t c = 0;
-        for (uint32_t i = 0; i < n; ++i) {
-            const Uint128 p = static_cast<Uint128>(a.limb[i]) * a.limb[i] + t[2 * i] + c;
-            t[2 * i] = static_cast<uint64_t>(p);
-            const Uint128 s = static_cast<Uint128>(t[2 * i + 1]) + static_cast<uint64_t>(p >> 64);
-            t[2 * i + 1] = static_cast<uint64_t>(s);
-            c = static_cast<uint64_t>(s >> 64);
-        }
-        // Row i's last carry and the carry left at limb i + n by row i - 1 both land on limb
-        // i + n.
-        uint64_t pending = 0;
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint64_t q = t[i] * m_n0;
-            c = 0;
-            for (uint32_t j = 0; j < n; ++j) {
-                const Uint128 p = static_cast<Uint128>(q) * m_mod.limb[j] + t[i + j] + c;
-                t[i + j] = static_cast<uint64_t>(p);
-                c = static_cast<uint64_t>(p >> 64);
-            }
-            const Uint128 sum = static_cast<Uint128>(t[i + n]) + c + pending;
-            t[i + n] = static_cast<uint64_t>(sum);
-            pending = static_cast<uint64_t>(sum >> 64);
-        }
-        t[2 * n] = pending;
-        Finish(out, t + n);
+        MontSquare(out.limb, a.limb, m_mod.limb, m_n0, m_n);
     }
 
     // Enter converts a value below m (as words) into Montgomery form.
@@ -324,12 +369,299 @@ public:
         Mul(out, in, one);
     }
 
+    // LeaveWords writes in / R mod m as 100 words.
+    void LeaveWords(const MontValue& in, uint32_t* words) const {
+        MontValue x;
+        Leave(x, in);
+        ToWords(x, words);
+    }
+
+    // Same is true when a and b are equal modulo m (both are reduced).
+    bool Same(const MontValue& a, const MontValue& b) const {
+        return std::equal(a.limb, a.limb + m_n, b.limb);
+    }
+
 private:
     uint32_t m_n;
     uint64_t m_n0 = 0;
     MontValue m_mod;
     MontValue m_rr;
 };
+
+// ---- Montgomery arithmetic on 52-bit limbs with AVX-512 IFMA (x86-64) ----
+//
+// VPMADD52LUQ/VPMADD52HUQ multiply eight pairs of 52-bit limbs at once and add the low or the
+// high 52 bits of each product to a 64-bit lane, so a lane takes many products before it must
+// carry. The multiplication is "almost Montgomery" (Gueron and Krasnov, "Software
+// implementation of modular exponentiation, using advanced vector instructions architectures",
+// 2012): with R = 2^(52 L) > 4m, inputs below 2m give a result below 2m, so the final
+// subtraction waits until the value leaves the Montgomery form.
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define KEYWRIGHT_HAS_IFMA 1
+#else
+#define KEYWRIGHT_HAS_IFMA 0
+#endif
+
+#if KEYWRIGHT_HAS_IFMA
+
+constexpr uint32_t kIfmaLimbBits = 52;
+constexpr uint64_t kIfmaMask = (uint64_t{1} << kIfmaLimbBits) - 1;
+// 3200 bits and the two bits of headroom need 62 limbs: eight vectors of eight lanes.
+constexpr uint32_t kIfmaMaxVectors = 8;
+constexpr uint32_t kIfmaMaxLimbs = 8 * kIfmaMaxVectors;
+
+struct alignas(64) IfmaValue {
+    uint64_t limb[kIfmaMaxLimbs];
+};
+
+// IfmaUsable is true when the processor and the operating system offer AVX-512 IFMA and the
+// environment does not ask for the portable code (KEYWRIGHT_PORTABLE=1).
+bool IfmaUsable() {
+    static const bool usable = [] {
+        const char* portable = std::getenv("KEYWRIGHT_PORTABLE");
+        if (portable != nullptr && std::string_view(portable) == "1") {
+            return false;
+        }
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512ifma");
+    }();
+    return usable;
+}
+
+// IfmaMul sets out = a * b / R mod m, below 2m, for a, b below 2m in L limbs of 52 bits (kV
+// vectors, the lanes above L zero); out may be a or b. k0 is -m^-1 mod 2^52.
+template <uint32_t kV>
+__attribute__((target("avx512f,avx512ifma"))) void IfmaMul(uint64_t* out, const uint64_t* a,
+                                                           const uint64_t* b, const uint64_t* m,
+                                                           uint64_t k0, uint32_t limbs) {
+    __m512i acc[kV];
+    __m512i av[kV];
+    __m512i mv[kV];
+    const __m512i zero = _mm512_setzero_si512();
+#pragma GCC unroll 8
+    for (uint32_t v = 0; v < kV; ++v) {
+        acc[v] = zero;
+        av[v] = _mm512_loadu_si512(a + 8 * v);
+        mv[v] = _mm512_loadu_si512(m + 8 * v);
+    }
+    const uint64_t a0 = a[0];
+    const uint64_t m0 = m[0];
+    // The carry out of the lane that each step shifts away; it belongs to the new lane 0.
+    uint64_t carry = 0;
+    for (uint32_t i = 0; i < limbs; ++i) {
+        const uint64_t bi = b[i];
+        // Lane 0 after the low products, found in a scalar register to choose q early.
+        const uint64_t x0 = static_cast<uint64_t>(acc[0][0]) + carry + ((a0 * bi) & kIfmaMask);
+        const uint64_t q = (x0 * k0) & kIfmaMask;
+        carry = (x0 + ((q * m0) & kIfmaMask)) >> kIfmaLimbBits;
+        const __m512i bv = _mm512_set1_epi64(static_cast<long long>(bi));
+        const __m512i qv = _mm512_set1_epi64(static_cast<long long>(q));
+#pragma GCC unroll 8
+        for (uint32_t v = 0; v < kV; ++v) {
+            acc[v] = _mm512_madd52lo_epu64(acc[v], av[v], bv);
+            acc[v] = _mm512_madd52lo_epu64(acc[v], mv[v], qv);
+        }
+        // Lane 0 is now 0 mod 2^52: drop it (its carry is kept above) and move every lane down.
+#pragma GCC unroll 8
+        for (uint32_t v = 0; v < kV; ++v) {
+            acc[v] = _mm512_maskz_alignr_epi64(0xFF, v + 1 < kV ? acc[v + 1] : zero, acc[v], 1);
+        }
+        // The high halves of the products of limb j belong to limb j + 1, which the shift has
+        // just made limb j.
+#pragma GCC unroll 8
+        for (uint32_t v = 0; v < kV; ++v) {
+            acc[v] = _mm512_madd52hi_epu64(acc[v], av[v], bv);
+            acc[v] = _mm512_madd52hi_epu64(acc[v], mv[v], qv);
+        }
+    }
+    alignas(64) uint64_t lanes[8 * kV];
+#pragma GCC unroll 8
+    for (uint32_t v = 0; v < kV; ++v) {
+        _mm512_store_si512(lanes + 8 * v, acc[v]);
+    }
+    lanes[0] += carry;
+    // The lanes hold up to 4 L products each, below 2^60; carrying makes them 52-bit limbs.
+    uint64_t c = 0;
+    for (uint32_t j = 0; j < 8 * kV; ++j) {
+        const uint64_t sum = lanes[j] + c;
+        out[j] = sum & kIfmaMask;
+        c = sum >> kIfmaLimbBits;
+    }
+}
+
+// ToLimbs52 writes count words as `limbs` limbs of 52 bits (zeros above the value).
+void ToLimbs52(const uint32_t* words, uint32_t count, uint64_t* limbs, uint32_t limbCount) {
+    std::fill_n(limbs, limbCount, uint64_t{0});
+    Uint128 buffer = 0;
+    uint32_t held = 0;
+    uint32_t j = 0;
+    for (uint32_t i = 0; i < count && j < limbCount; ++i) {
+        buffer |= static_cast<Uint128>(words[i]) << held;
+        held += 32;
+        while (held >= kIfmaLimbBits && j < limbCount) {
+            limbs[j++] = static_cast<uint64_t>(buffer) & kIfmaMask;
+            buffer >>= kIfmaLimbBits;
+            held -= kIfmaLimbBits;
+        }
+    }
+    if (j < limbCount) {
+        limbs[j] = static_cast<uint64_t>(buffer) & kIfmaMask;
+    }
+}
+
+// FromLimbs52 writes limbCount 52-bit limbs as 100 words, cut to the low 3200 bits.
+void FromLimbs52(const uint64_t* limbs, uint32_t limbCount, uint32_t* words) {
+    std::fill_n(words, kMaxWords, 0u);
+    Uint128 buffer = 0;
+    uint32_t held = 0;
+    uint32_t w = 0;
+    for (uint32_t j = 0; j < limbCount && w < kMaxWords; ++j) {
+        buffer |= static_cast<Uint128>(limbs[j]) << held;
+        held += kIfmaLimbBits;
+        while (held >= 32 && w < kMaxWords) {
+            words[w++] = static_cast<uint32_t>(buffer);
+            buffer >>= 32;
+            held -= 32;
+        }
+    }
+    if (w < kMaxWords) {
+        words[w] = static_cast<uint32_t>(buffer);
+    }
+}
+
+// CIfmaMontgomery holds an odd modulus m of L limbs of 52 bits in kV vectors, R = 2^(52 L) with
+// R > 4m, -m^-1 mod 2^52 and R^2 mod m.
+template <uint32_t kV>
+class CIfmaMontgomery {
+public:
+    using Value = IfmaValue;
+
+    CIfmaMontgomery(const uint32_t* m, uint32_t words, uint32_t limbs)
+        : m_m(m), m_words(Significant(m, words)), m_limbs(limbs) {
+        ToLimbs52(m, m_words, m_mod.limb, kIfmaMaxLimbs);
+        uint64_t inv = m_mod.limb[0];
+        for (int i = 0; i < 5; ++i) {
+            inv *= 2 - m_mod.limb[0] * inv;
+        }
+        m_k0 = (0 - inv) & kIfmaMask;
+        // R mod m by long division, then its square reduced again: R^2 itself can pass the
+        // division's working size.
+        uint32_t power[kWideWords] = {};
+        const uint32_t powerBit = kIfmaLimbBits * m_limbs;
+        power[powerBit / 32] = 1u << (powerBit % 32);
+        uint32_t r[kMaxWords] = {};
+        ReduceWords(power, powerBit / 32 + 1, m_m, m_words, r);
+        uint32_t square[2 * kMaxWords];
+        MulWords(square, 2 * m_words, r, m_words, r, m_words);
+        uint32_t rr[kMaxWords] = {};
+        ReduceWords(square, 2 * m_words, m_m, m_words, rr);
+        ToLimbs52(rr, m_words, m_rr.limb, kIfmaMaxLimbs);
+    }
+
+    void Mul(IfmaValue& out, const IfmaValue& a, const IfmaValue& b) const {
+        IfmaMul<kV>(out.limb, a.limb, b.limb, m_mod.limb, m_k0, m_limbs);
+    }
+
+    void Square(IfmaValue& out, const IfmaValue& a) const { Mul(out, a, a); }
+
+    // Enter converts a value below m (as words) into Montgomery form.
+    void Enter(IfmaValue& out, const uint32_t* words, uint32_t count) const {
+        IfmaValue plain;
+        ToLimbs52(words, count, plain.limb, kIfmaMaxLimbs);
+        Mul(out, plain, m_rr);
+    }
+
+    // LeaveWords writes in / R mod m as 100 words.
+    void LeaveWords(const IfmaValue& in, uint32_t* words) const {
+        IfmaValue one{};
+        one.limb[0] = 1;
+        IfmaValue x;
+        Mul(x, in, one);
+        Canonical(x, words);
+    }
+
+    // Same is true when a and b are equal modulo m.
+    bool Same(const IfmaValue& a, const IfmaValue& b) const {
+        uint32_t wa[kMaxWords];
+        uint32_t wb[kMaxWords];
+        Canonical(a, wa);
+        Canonical(b, wb);
+        return std::equal(wa, wa + m_words, wb);
+    }
+
+private:
+    // Canonical writes x mod m, for x below 2m, as 100 words; the subtraction runs on the
+    // limbs, since 2m may pass 3200 bits.
+    void Canonical(const IfmaValue& x, uint32_t* words) const {
+        IfmaValue y = x;
+        bool below = false;
+        for (uint32_t j = m_limbs; j-- > 0;) {
+            if (x.limb[j] != m_mod.limb[j]) {
+                below = x.limb[j] < m_mod.limb[j];
+                break;
+            }
+        }
+        if (!below) {
+            uint64_t borrow = 0;
+            for (uint32_t j = 0; j < m_limbs; ++j) {
+                const uint64_t t = x.limb[j] - m_mod.limb[j] - borrow;
+                y.limb[j] = t & kIfmaMask;
+                borrow = t >> 63;
+            }
+        }
+        FromLimbs52(y.limb, m_limbs, words);
+    }
+
+    const uint32_t* m_m;
+    uint32_t m_words;
+    uint32_t m_limbs;
+    uint64_t m_k0 = 0;
+    IfmaValue m_mod;
+    IfmaValue m_rr;
+};
+
+#endif  // KEYWRIGHT_HAS_IFMA
+
+// WithMontgomery calls work(ops) with Montgomery arithmetic for the odd modulus m (words words):
+// the IFMA form where the processor has it, the 64-bit limbs otherwise.
+template <class Work>
+void WithMontgomery(const uint32_t* m, uint32_t words, Work work) {
+#if KEYWRIGHT_HAS_IFMA
+    if (IfmaUsable()) {
+        const uint32_t n = Significant(m, words);
+        const uint32_t bits = 32 * n - static_cast<uint32_t>(std::countl_zero(m[n - 1]));
+        const uint32_t limbs = (bits + 2 + kIfmaLimbBits - 1) / kIfmaLimbBits;
+        switch ((limbs + 7) / 8) {
+            case 1:
+                work(CIfmaMontgomery<1>(m, words, limbs));
+                return;
+            case 2:
+                work(CIfmaMontgomery<2>(m, words, limbs));
+                return;
+            case 3:
+                work(CIfmaMontgomery<3>(m, words, limbs));
+                return;
+            case 4:
+                work(CIfmaMontgomery<4>(m, words, limbs));
+                return;
+            case 5:
+                work(CIfmaMontgomery<5>(m, words, limbs));
+                return;
+            case 6:
+                work(CIfmaMontgomery<6>(m, words, limbs));
+                return;
+            case 7:
+                work(CIfmaMontgomery<7>(m, words, limbs));
+                return;
+            default:
+                work(CIfmaMontgomery<8>(m, words, limbs));
+                return;
+        }
+    }
+#endif
+    work(CMontgomery(m, words));
+}
 
 // ---- Plain modular arithmetic on 32-bit words (any non-zero modulus) ----
 
@@ -408,7 +740,7 @@ void WindowPow(const Ops& ops, typename Ops::Value& out, const typename Ops::Val
 
 // ---- Probable primes ----
 
-constexpr size_t kSmallPrimeCount = 550;
+constexpr size_t kSmallPrimeCount = 1899;
 
 consteval std::array<uint16_t, kSmallPrimeCount> MakeSmallPrimes() {
     std::array<uint16_t, kSmallPrimeCount> primes{};
@@ -428,9 +760,10 @@ consteval std::array<uint16_t, kSmallPrimeCount> MakeSmallPrimes() {
     return primes;
 }
 
-// The odd primes 3 to 4001, in increasing order, for trial division of candidates.
+// The odd primes 3 to 16381, in increasing order, for sieving candidates: a larger table removes
+// a few more composites before Miller-Rabin, but costs more residues per window.
 constexpr std::array<uint16_t, kSmallPrimeCount> g_smallPrimes = MakeSmallPrimes();
-static_assert(g_smallPrimes.front() == 3 && g_smallPrimes.back() == 4001);
+static_assert(g_smallPrimes.front() == 3 && g_smallPrimes.back() == 16381);
 
 // Runs of consecutive small primes whose product fits one word: one pass over the candidate's
 // words per run instead of one per prime.
@@ -469,20 +802,65 @@ consteval std::array<PrimeRun, kPrimeRunCount> MakePrimeRuns() {
 
 constexpr std::array<PrimeRun, kPrimeRunCount> g_primeRuns = MakePrimeRuns();
 
-bool HasSmallFactor(const uint32_t* n, uint32_t words) {
+// SmallPrimeResidues writes n mod p for every small prime p.
+void SmallPrimeResidues(uint16_t* residues, const uint32_t* n, uint32_t words) {
     for (const PrimeRun& run : g_primeRuns) {
         uint64_t rem = 0;
         for (uint32_t i = words; i-- > 0;) {
             rem = ((rem << 32) | n[i]) % run.product;
         }
         for (uint32_t k = run.first; k < run.end; ++k) {
-            if (rem % g_smallPrimes[k] == 0) {
-                return true;
-            }
+            residues[k] = static_cast<uint16_t>(rem % g_smallPrimes[k]);
         }
     }
-    return false;
 }
+
+// Odd offsets start + 2i, i < kSieveSpan, sieved per random start. Primes of 640 bits lie about
+// 443 apart on average, so a window nearly always holds one.
+constexpr uint32_t kSieveSpan = 4096;
+
+// SieveWindow marks in `composite` every i < kSieveSpan for which start + 2i (start odd, with
+// residues `residues`) has a small prime factor.
+void SieveWindow(bool* composite, const uint16_t* residues) {
+    std::fill_n(composite, kSieveSpan, false);
+    for (size_t k = 0; k < kSmallPrimeCount; ++k) {
+        const uint32_t p = g_smallPrimes[k];
+        // start + 2i = 0 (mod p) for i = -start / 2 = (p - r) * (p + 1) / 2 (mod p).
+        uint32_t i = (p - residues[k]) % p * ((p + 1) / 2) % p;
+        for (; i < kSieveSpan; i += p) {
+            composite[i] = true;
+        }
+    }
+}
+
+// CRandomWords deals 32-bit words from the kernel's generator, read a block at a time: a search
+// draws thousands of words, and one system call per word cost more than the sieve.
+class CRandomWords {
+public:
+    uint32_t operator()() {
+        if (m_next == m_block.size()) {
+            Refill();
+        }
+        return m_block[m_next++];
+    }
+
+private:
+    void Refill() {
+        if (!m_file.read(reinterpret_cast<char*>(m_block.data()), sizeof m_block)) {
+            // The device could not be read as a file: take the words one by one from the same
+            // device through the standard library, which reports its own failure.
+            std::random_device source("/dev/urandom");
+            for (uint32_t& word : m_block) {
+                word = source();
+            }
+        }
+        m_next = 0;
+    }
+
+    std::ifstream m_file{"/dev/urandom", std::ios::binary};
+    std::array<uint32_t, 256> m_block{};
+    size_t m_next = 256;
+};
 
 // Rounds of Miller-Rabin with random bases: a composite passes one round with probability at
 // most 1/4 (FIPS 186-5 B.3.1), so 64 rounds bound the error by 2^-128 for any candidate.
@@ -490,8 +868,7 @@ constexpr int kMillerRabinRounds = 64;
 
 // IsProbablePrime runs Miller-Rabin (FIPS 186-5 B.3.1) on an odd n > 3 whose top word is at
 // least 2^31, with bases drawn uniformly from [2, n - 2].
-bool IsProbablePrime(const uint32_t* n, uint32_t words, std::random_device& source) {
-    const CMontgomery mont(n, words);
+bool IsProbablePrime(const uint32_t* n, uint32_t words, CRandomWords& source) {
     // n - 1 = 2^s * d with d odd.
     uint32_t nMinus1[kMaxWords] = {};
     std::copy_n(n, words, nMinus1);
@@ -510,43 +887,42 @@ bool IsProbablePrime(const uint32_t* n, uint32_t words, std::random_device& sour
     const uint32_t dBits = 32 * Significant(d, words) -
                            static_cast<uint32_t>(std::countl_zero(d[Significant(d, words) - 1]));
 
-    MontValue one;
-    MontValue minusOne;
-    const uint32_t oneWord = 1;
-    mont.Enter(one, &oneWord, 1);
-    mont.Enter(minusOne, nMinus1, words);
-
-    for (int round = 0; round < kMillerRabinRounds; ++round) {
-        uint32_t base[kMaxWords] = {};
-        do {
-            for (uint32_t i = 0; i < words; ++i) {
-                base[i] = source();
+    bool prime = true;
+    WithMontgomery(n, words, [&](const auto& mont) {
+        using Value = typename std::remove_cvref_t<decltype(mont)>::Value;
+        Value one;
+        Value minusOne;
+        const uint32_t oneWord = 1;
+        mont.Enter(one, &oneWord, 1);
+        mont.Enter(minusOne, nMinus1, words);
+        for (int round = 0; round < kMillerRabinRounds && prime; ++round) {
+            uint32_t base[kMaxWords] = {};
+            do {
+                for (uint32_t i = 0; i < words; ++i) {
+                    base[i] = source();
+                }
+            } while (CompareWords(base, Significant(base, words), nMinus1, words) >= 0 ||
+                     Significant(base, words) == 0 ||
+                     (Significant(base, words) == 1 && base[0] < 2));
+            Value x;
+            Value b;
+            mont.Enter(b, base, words);
+            WindowPow(mont, x, b, d, dBits);
+            if (mont.Same(x, one) || mont.Same(x, minusOne)) {
+                continue;
             }
-        } while (CompareWords(base, Significant(base, words), nMinus1, words) >= 0 ||
-                 Significant(base, words) == 0 || (Significant(base, words) == 1 && base[0] < 2));
-        MontValue x;
-        MontValue b;
-        mont.Enter(b, base, words);
-        WindowPow(mont, x, b, d, dBits);
-        auto same = [&](const MontValue& a, const MontValue& c) {
-            return std::equal(a.limb, a.limb + mont.Limbs(), c.limb);
-        };
-        if (same(x, one) || same(x, minusOne)) {
-            continue;
-        }
-        bool passed = false;
-        for (uint32_t r = 1; r < s && !passed; ++r) {
-            mont.Square(x, x);
-            if (same(x, one)) {
-                return false;
+            bool passed = false;
+            for (uint32_t r = 1; r < s && !passed; ++r) {
+                mont.Square(x, x);
+                if (mont.Same(x, one)) {
+                    break;
+                }
+                passed = mont.Same(x, minusOne);
             }
-            passed = same(x, minusOne);
+            prime = passed;
         }
-        if (!passed) {
-            return false;
-        }
-    }
-    return true;
+    });
+    return prime;
 }
 
 }  // namespace
@@ -811,13 +1187,13 @@ CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
     const uint32_t bits = e.BitLength();
     uint32_t words[kMaxWords];
     if ((m.m_words[0] & 1u) != 0) {
-        const CMontgomery mont(m.m_words, m.m_count);
-        MontValue b;
-        MontValue x;
-        mont.Enter(b, base.m_words, m.m_count);
-        WindowPow(mont, x, b, e.m_words, bits);
-        mont.Leave(x, x);
-        CMontgomery::ToWords(x, words);
+        WithMontgomery(m.m_words, m.m_count, [&](const auto& mont) {
+            typename std::remove_cvref_t<decltype(mont)>::Value b;
+            typename std::remove_cvref_t<decltype(mont)>::Value x;
+            mont.Enter(b, base.m_words, m.m_count);
+            WindowPow(mont, x, b, e.m_words, bits);
+            mont.LeaveWords(x, words);
+        });
     } else {
         const CPlainModulus plain(m.m_words, m.m_count);
         PlainValue b;
@@ -833,22 +1209,48 @@ CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
 bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
     words = std::clamp(words, 1u, kMaxWords);
     // The kernel's generator, named explicitly: libstdc++'s default source on x86 is RDRAND.
-    std::random_device source("/dev/urandom");
+    CRandomWords source;
+    // An incremental search from a random start (HAC 4.51): one sieve over the small primes
+    // rejects most of the window's composites for the price of one trial division, and only the
+    // survivors go to Miller-Rabin.
+    uint32_t start[kMaxWords] = {};
     uint32_t candidate[kMaxWords] = {};
+    uint16_t residues[kSmallPrimeCount];
+    bool composite[kSieveSpan];
     for (;;) {
         if (!StepOrContinue(progress, 0, 0)) {
             return false;
         }
         for (uint32_t i = 0; i < words; ++i) {
-            candidate[i] = source();
+            start[i] = source();
         }
         // The two top bits make a product of two such primes exactly 64 * words bits long.
-        candidate[words - 1] |= 0xC0000000u;
-        candidate[0] |= 1u;
-        if (!HasSmallFactor(candidate, words) && IsProbablePrime(candidate, words, source)) {
-            break;
+        start[words - 1] |= 0xC0000000u;
+        start[0] |= 1u;
+        SmallPrimeResidues(residues, start, words);
+        SieveWindow(composite, residues);
+        for (uint32_t offset = 0; offset < kSieveSpan; ++offset) {
+            if (composite[offset]) {
+                continue;
+            }
+            if (!StepOrContinue(progress, 0, 0)) {
+                return false;
+            }
+            // start + 2 * offset; a carry out of the top word would leave the size, so the
+            // window ends there.
+            uint64_t carry = 2 * static_cast<uint64_t>(offset);
+            for (uint32_t i = 0; i < words; ++i) {
+                const uint64_t sum = static_cast<uint64_t>(start[i]) + carry;
+                candidate[i] = static_cast<uint32_t>(sum);
+                carry = sum >> 32;
+            }
+            if (carry != 0) {
+                break;
+            }
+            if (IsProbablePrime(candidate, words, source)) {
+                SetWords(candidate, words);
+                return true;
+            }
         }
     }
-    SetWords(candidate, words);
-    return true;
 }

@@ -8,6 +8,7 @@
 
 #include "core/bn_oracle.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -419,6 +420,44 @@ TEST_F(BigNumberOracle, FullCapacityOperands) {
         EXPECT_EQ(Hex(ha).Mod(Hex(hm)).ToText(16), BnHex(rem.get()));
         ASSERT_TRUE(BN_mod_exp(r.get(), ba.get(), BnFromHex(he).get(), bm.get(), m_bn.Ctx()));
         EXPECT_EQ(Hex(ha).ModPow(Hex(he), Hex(hm)).ToText(16), BnHex(r.get()));
+    }
+}
+
+// AllOnesHex gives the hex text of 2^bits - 1.
+std::string AllOnesHex(uint32_t bits) {
+    std::string text(bits / 4, 'F');
+    if (bits % 4 != 0) {
+        text.insert(text.begin(), "0137"[bits % 4]);
+    }
+    return text;
+}
+
+TEST_F(BigNumberOracle, ModPowAtLimbBoundaries) {
+    // Odd moduli at the edges of the limb layouts: 52-bit limbs in vectors of eight with two
+    // bits of headroom (bits + 2 = 52 L: 414/415, 830/831, 3198) and 64-bit limbs (1024, 2048),
+    // up to 3200 bits, where twice the modulus no longer fits a value. All-ones moduli and the
+    // bases m - 1 and 0 drive every limb and every carry to its limit.
+    for (const uint32_t bits : {2u, 50u, 51u, 64u, 414u, 415u, 830u, 831u, 1023u, 1024u, 2047u,
+                                2048u, 3198u, 3199u, 3200u}) {
+        for (int kind = 0; kind < 2; ++kind) {
+            std::string hm = kind == 0 ? AllOnesHex(bits) : RandomHex(m_rng, bits);
+            hm.back() = "13579BDF"[std::stoi(hm.substr(hm.size() - 1), nullptr, 16) / 2];
+            const CBigNumber m = Hex(hm);
+            CBigNumber one;
+            one.SetValue(1);
+            const std::string bases[] = {m.Sub(one).ToText(16), "0", RandomHex(m_rng, bits - 1)};
+            const std::string exponents[] = {AllOnesHex(bits < 100 ? bits + 1 : 67),
+                                             RandomHex(m_rng, std::min(bits + 1, 3200u))};
+            for (const std::string& ha : bases) {
+                for (const std::string& he : exponents) {
+                    SCOPED_TRACE(ha + " ^ " + he + " mod " + hm);
+                    Bn r = NewBn();
+                    ASSERT_TRUE(BN_mod_exp(r.get(), BnFromHex(ha).get(), BnFromHex(he).get(),
+                                           BnFromHex(hm).get(), m_bn.Ctx()));
+                    EXPECT_EQ(Hex(ha).ModPow(Hex(he), m).ToText(16), BnHex(r.get()));
+                }
+            }
+        }
     }
 }
 
