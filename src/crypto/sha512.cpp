@@ -44,12 +44,9 @@ constexpr std::array<uint64_t, 80> kK = {
     0x4CC5D4BECB3E42B6, 0x597F299CFC657E2A, 0x5FCB6FAB3AD6FAEC, 0x6C44198C4A475817,
 };
 
-// Word t of the message schedule (FIPS 180-4 6.4.2 step 1), kept as a window of the last 16
-// words: slot t mod 16 holds W(t-16) until it is replaced by W(t).
-inline uint64_t Schedule(uint64_t* w, int t) {
-    if (t < 16) {
-        return w[t];
-    }
+// Word t >= 16 of the message schedule (FIPS 180-4 6.4.2 step 1), kept as a window of the last
+// 16 words: slot t mod 16 holds W(t-16) until it is replaced by W(t).
+inline uint64_t Extend(uint64_t* w, int t) {
     const uint64_t x15 = w[(t - 15) & 15], x2 = w[(t - 2) & 15];
     const auto sigma0 = [](uint64_t x) { return std::rotr(x, 1) ^ std::rotr(x, 8) ^ (x >> 7); };
     const auto sigma1 = [](uint64_t x) { return std::rotr(x, 19) ^ std::rotr(x, 61) ^ (x >> 6); };
@@ -82,15 +79,30 @@ void Compress(std::array<uint64_t, 8>& state, const uint8_t* blocks, size_t coun
             w[t] = LoadBe64(blocks + 8 * t);
         }
         uint64_t a = h0, b = h1, c = h2, d = h3, e = h4, f = h5, g = h6, h = h7;
-        for (int t = 0; t < 80; t += 8) {
-            Round(a, b, c, d, e, f, g, h, kK[t] + Schedule(w, t));
-            Round(h, a, b, c, d, e, f, g, kK[t + 1] + Schedule(w, t + 1));
-            Round(g, h, a, b, c, d, e, f, kK[t + 2] + Schedule(w, t + 2));
-            Round(f, g, h, a, b, c, d, e, kK[t + 3] + Schedule(w, t + 3));
-            Round(e, f, g, h, a, b, c, d, kK[t + 4] + Schedule(w, t + 4));
-            Round(d, e, f, g, h, a, b, c, kK[t + 5] + Schedule(w, t + 5));
-            Round(c, d, e, f, g, h, a, b, kK[t + 6] + Schedule(w, t + 6));
-            Round(b, c, d, e, f, g, h, a, kK[t + 7] + Schedule(w, t + 7));
+        // Rounds 0-15 read the message words as they are; from 16 on each round first extends
+        // the schedule. Both loops unroll fully, so t, the slots and the constants are
+        // compile-time values.
+#pragma GCC unroll 2
+        for (int t = 0; t < 16; t += 8) {
+            Round(a, b, c, d, e, f, g, h, kK[t] + w[t]);
+            Round(h, a, b, c, d, e, f, g, kK[t + 1] + w[t + 1]);
+            Round(g, h, a, b, c, d, e, f, kK[t + 2] + w[t + 2]);
+            Round(f, g, h, a, b, c, d, e, kK[t + 3] + w[t + 3]);
+            Round(e, f, g, h, a, b, c, d, kK[t + 4] + w[t + 4]);
+            Round(d, e, f, g, h, a, b, c, kK[t + 5] + w[t + 5]);
+            Round(c, d, e, f, g, h, a, b, kK[t + 6] + w[t + 6]);
+            Round(b, c, d, e, f, g, h, a, kK[t + 7] + w[t + 7]);
+        }
+#pragma GCC unroll 8
+        for (int t = 16; t < 80; t += 8) {
+            Round(a, b, c, d, e, f, g, h, kK[t] + Extend(w, t));
+            Round(h, a, b, c, d, e, f, g, kK[t + 1] + Extend(w, t + 1));
+            Round(g, h, a, b, c, d, e, f, kK[t + 2] + Extend(w, t + 2));
+            Round(f, g, h, a, b, c, d, e, kK[t + 3] + Extend(w, t + 3));
+            Round(e, f, g, h, a, b, c, d, kK[t + 4] + Extend(w, t + 4));
+            Round(d, e, f, g, h, a, b, c, kK[t + 5] + Extend(w, t + 5));
+            Round(c, d, e, f, g, h, a, b, kK[t + 6] + Extend(w, t + 6));
+            Round(b, c, d, e, f, g, h, a, kK[t + 7] + Extend(w, t + 7));
         }
         h0 += a;
         h1 += b;
