@@ -32,10 +32,13 @@ using ByteTable = std::array<uint8_t, 256>;
 constexpr ByteTable MakeSBox() {
     ByteTable box{};
     for (int x = 0; x < 256; ++x) {
-        // x^254 is the inverse of x in GF(2^8), and 0 for x = 0.
+        // x^254 is the inverse of x in GF(2^8), and 0 for x = 0: 254 = 2 + 4 + ... + 128, so
+        // seven squarings and products (few enough for every compiler's constexpr step limit).
         uint8_t inverse = 1;
-        for (int i = 0; i < 254; ++i) {
-            inverse = GfMul(inverse, static_cast<uint8_t>(x));
+        uint8_t power = static_cast<uint8_t>(x);
+        for (int i = 1; i < 8; ++i) {
+            power = GfMul(power, power);
+            inverse = GfMul(inverse, power);
         }
         box[x] = static_cast<uint8_t>(inverse ^ RotateLeft8(inverse, 1) ^ RotateLeft8(inverse, 2) ^
                                       RotateLeft8(inverse, 3) ^ RotateLeft8(inverse, 4) ^ 0x63);
