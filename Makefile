@@ -2,9 +2,11 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+SECONDS    ?= 60
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-core-sanitized bench screenshots install package format clean
+.PHONY: all deps build run test test-core-sanitized fuzz fuzz-build test-fuzz-corpus bench screenshots install package format clean
 
 all: build
 
@@ -29,8 +31,26 @@ test-core-sanitized: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && ctest --output-on-failure
 
-# The sanitized run comes first so that the last line is the summary of the full suite.
-test: build test-core-sanitized
+# The fuzz targets (libFuzzer, clang-14, ASan + UBSan) in their own build.
+$(FUZZ_BUILD)/build.ninja:
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEYWRIGHT_CORE_ONLY=ON -DKEYWRIGHT_TESTS=OFF \
+	    -DKEYWRIGHT_FUZZ=ON
+
+fuzz-build: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) --target keywright_fuzz
+
+# Every fuzz target for SECONDS seconds, one after the other (make fuzz SECONDS=600).
+fuzz: fuzz-build
+	scripts/run-fuzzers $(FUZZ_BUILD) $(SECONDS)
+
+# Every fuzz target over its seed corpus once: the regression run of the findings.
+test-fuzz-corpus: fuzz-build
+	scripts/run-fuzzers $(FUZZ_BUILD) 0
+
+# The sanitized and fuzz-corpus runs come first so that the last line is the summary of the full
+# suite.
+test: build test-core-sanitized test-fuzz-corpus
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 $(BENCH_BUILD)/build.ninja:
@@ -64,4 +84,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
