@@ -272,6 +272,11 @@ QWidget* CPageView::BuildOption(const OptionGroup& group) {
             grid->addWidget(radio, index / columns, index % columns);
             widgets.radios.push_back(radio);
         }
+        if (!group.field.empty()) {
+            auto* row = new QGridLayout;
+            AddFieldRow(row, 0, *m_page.FindField(group.field), 0);
+            grid->addLayout(row, 0, columns);
+        }
         result = widgets.frame;
     }
     result->setObjectName(ToQt(group.id));

@@ -84,6 +84,7 @@ struct OptionGroup {
     int selected = 0;               // -1 when no radio of the group is selected
     int columns = 0;                // radios per row in the window; 0 puts them all in one row
     Role caption_role = Role::Frame;
+    std::string field{};  // a field the window shows inside this group's frame, after its radios
 };
 
 // A choice that a front end without radios makes before anything else when it is asked for an

@@ -90,14 +90,16 @@ CSm4Page::CSm4Page() : CPage("sm4", "SM4 运算") {
               .counter_rule = CounterRule::Manual,
               .read_only = true});
     AddField(KcvField());
-    AddField({.id = "count", .label = "次数：", .role = Role::Plain});
+    AddField({.id = "count", .label = "次数：", .role = Role::Plain, .width_chars = 10});
     AddOption({.id = "mode",
                .caption = "运算类型",
                .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}, {"mac", "MAC", Role::Plain}}});
+    // The repeat group holds its "是"/"否" pair, the label "次数：" and the count field.
     AddOption({.id = "repeat",
                .caption = "次数",
                .choices = {{"yes", "是"}, {"no", "否", Role::Plain}},
-               .selected = 1});
+               .selected = 1,
+               .field = "count"});
     AddOption(SpacingOption("结果是否空格"));
     AddButton("encrypt", "加密", [this] { return OnEncrypt(); });
     AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
@@ -105,7 +107,7 @@ CSm4Page::CSm4Page() : CPage("sm4", "SM4 运算") {
     SetLongRunning("encrypt");
     SetLongRunning("decrypt");
     AddSection({.caption = "SM4 加密算法",
-                .fields = {"iv", "data", "key", "result", "count"},
+                .fields = {"iv", "data", "key", "result"},
                 .options = {"mode", "repeat", "spaced"},
                 .buttons = {"encrypt", "decrypt", "clear"},
                 .notes = {"说明：输入的数据为16个字节（128bit）的整数倍,加解密计算不足的自动补",
