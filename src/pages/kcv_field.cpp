@@ -19,3 +19,23 @@ std::string KcvText(KcvCipher cipher, std::string_view key_text) {
     const auto kcv = KeyCheckValue(cipher, HexToBytes(key));
     return kcv ? BytesToHex(*kcv) : "";
 }
+
+std::vector<Field> BlockCipherFields() {
+    return {
+        {.id = "iv",
+         .label = "初始向量：",
+         .role = Role::Plain,
+         .counter_rule = CounterRule::Bytes},
+        {.id = "data",
+         .label = "处理数据：",
+         .role = Role::Input,
+         .counter_rule = CounterRule::Bytes},
+        {.id = "key", .label = "密钥(K) ：", .role = Role::Key, .counter_rule = CounterRule::Bytes},
+        {.id = "result",
+         .label = "处理结果：",
+         .role = Role::Result,
+         .counter_rule = CounterRule::Manual,
+         .read_only = true},
+        KcvField(),
+    };
+}

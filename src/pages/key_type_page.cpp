@@ -9,24 +9,9 @@ CKeyTypePage::CKeyTypePage(std::string name, std::string tab_caption,
 
 void CKeyTypePage::AddCipherForm(const std::string& iv, KcvCipher kcv_cipher) {
     m_kcvCipher = kcv_cipher;
-    AddField({.id = "iv",
-              .label = "初始向量：",
-              .role = Role::Plain,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "data",
-              .label = "处理数据：",
-              .role = Role::Input,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "key",
-              .label = "密钥(K) ：",
-              .role = Role::Key,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "result",
-              .label = "处理结果：",
-              .role = Role::Result,
-              .counter_rule = CounterRule::Manual,
-              .read_only = true});
-    AddField(KcvField());
+    for (Field& field : BlockCipherFields()) {
+        AddField(std::move(field));
+    }
     OptionGroup& key_type = AddOption({.id = "keytype", .caption = "密钥类型"});
     for (const KeyType& type : m_keyTypes) {
         key_type.choices.push_back({type.name, type.caption});

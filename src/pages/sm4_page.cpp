@@ -72,24 +72,9 @@ bool ReadRepeatCount(std::string_view text, int64_t& count) {
 }  // namespace
 
 CSm4Page::CSm4Page() : CPage("sm4", "SM4 运算") {
-    AddField({.id = "iv",
-              .label = "初始向量：",
-              .role = Role::Plain,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "data",
-              .label = "处理数据：",
-              .role = Role::Input,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "key",
-              .label = "密钥(K) ：",
-              .role = Role::Key,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "result",
-              .label = "处理结果：",
-              .role = Role::Result,
-              .counter_rule = CounterRule::Manual,
-              .read_only = true});
-    AddField(KcvField());
+    for (Field& field : BlockCipherFields()) {
+        AddField(std::move(field));
+    }
     AddField({.id = "count", .label = "次数：", .role = Role::Plain, .width_chars = 10});
     AddOption({.id = "mode",
                .caption = "运算类型",
