@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "crypto/byte_order.h"
+
 namespace {
 
 // FIPS 46-3 numbers bits from 1, bit 1 being the most significant bit of the first byte. Every
@@ -148,18 +150,11 @@ constexpr SpTable MakeSpTable() {
 constexpr SpTable kSp = MakeSpTable();
 
 uint64_t Load(std::span<const uint8_t, 8> bytes) {
-    uint64_t value = 0;
-    for (const uint8_t byte : bytes) {
-        value = (value << 8) | byte;
-    }
-    return value;
+    return byte_order::LoadBe64(bytes.data());
 }
 
 void Store(uint64_t value, std::span<uint8_t, 8> bytes) {
-    for (int i = 7; i >= 0; --i) {
-        bytes[i] = static_cast<uint8_t>(value);
-        value >>= 8;
-    }
+    byte_order::StoreBe64(bytes.data(), value);
 }
 
 // IP and IP^-1 by five exchanges of bit groups between the halves (the swap-move form of the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "crypto/byte_order.h"
 #include "crypto/des.h"
 
 namespace {
@@ -16,19 +17,12 @@ Block InitialValue(std::span<const uint8_t> iv) {
 }
 
 uint64_t LoadBlock(const uint8_t* bytes) {
-    uint64_t value = 0;
-    for (size_t i = 0; i < 8; ++i) {
-        value = value << 8 | bytes[i];
-    }
-    return value;
+    return byte_order::LoadBe64(bytes);
 }
 
 Block StoreBlock(uint64_t value) {
     Block bytes{};
-    for (size_t i = 8; i > 0; --i) {
-        bytes[i - 1] = static_cast<uint8_t>(value);
-        value >>= 8;
-    }
+    byte_order::StoreBe64(bytes.data(), value);
     return bytes;
 }
 

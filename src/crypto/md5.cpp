@@ -2,10 +2,12 @@
 
 #include <bit>
 
+#include "crypto/byte_order.h"
 #include "crypto/hash_block.h"
 
 namespace {
 
+using namespace byte_order;
 using namespace hash_block;
 
 // RFC 1321 3.3

@@ -3,6 +3,7 @@
 #include <bit>
 #include <limits>
 
+#include "crypto/byte_order.h"
 #include "crypto/cpu_features.h"
 #include "crypto/hash_block.h"
 
@@ -13,6 +14,7 @@
 
 namespace {
 
+using namespace byte_order;
 using namespace hash_block;
 
 // FIPS 180-4 5.3.1

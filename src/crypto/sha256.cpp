@@ -2,6 +2,7 @@
 
 #include <bit>
 
+#include "crypto/byte_order.h"
 #include "crypto/cpu_features.h"
 #include "crypto/hash_block.h"
 
@@ -12,6 +13,7 @@
 
 namespace {
 
+using namespace byte_order;
 using namespace hash_block;
 
 // FIPS 180-4 5.3.3

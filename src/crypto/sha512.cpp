@@ -2,10 +2,12 @@
 
 #include <bit>
 
+#include "crypto/byte_order.h"
 #include "crypto/hash_block.h"
 
 namespace {
 
+using namespace byte_order;
 using namespace hash_block;
 
 // FIPS 180-4 5.3.5

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstddef>
 
+#include "crypto/byte_order.h"
+
 namespace {
 
 // GB/T 32905 4.1: the initial value IV.
@@ -26,17 +28,6 @@ constexpr uint32_t P0(uint32_t x) {
 }
 constexpr uint32_t P1(uint32_t x) {
     return x ^ std::rotl(x, 15) ^ std::rotl(x, 23);
-}
-
-inline uint32_t LoadBigEndian(const uint8_t* p) {
-    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | uint32_t{p[3]};
-}
-
-inline void StoreBigEndian(uint32_t x, uint8_t* p) {
-    p[0] = static_cast<uint8_t>(x >> 24);
-    p[1] = static_cast<uint8_t>(x >> 16);
-    p[2] = static_cast<uint8_t>(x >> 8);
-    p[3] = static_cast<uint8_t>(x);
 }
 
 // One step of GB/T 32905 5.3.3 with FF and GG given by the caller, so that the steps 0-15 (XOR)
@@ -94,7 +85,7 @@ void CompressBlocks(uint32_t v[8], const uint8_t* data, size_t blocks) {
         // Wj XOR Wj+4 is formed in the steps.
         uint32_t w[68];
         for (int j = 0; j < 16; ++j) {
-            w[j] = LoadBigEndian(data + 4 * j);
+            w[j] = byte_order::LoadBe32(data + 4 * j);
         }
         uint32_t a = v0, b = v1, c = v2, d = v3, e = v4, f = v5, g = v6, h = v7;
         for (int j = 0; j < 12; j += 4) {
@@ -175,11 +166,11 @@ void Sm3Final(Sm3Context& context, std::span<uint8_t, 32> digest) {
     std::copy_n(context.buffer, used, tail);
     tail[used] = 0x80;
     const size_t total = used < 56 ? kBlock : 2 * kBlock;
-    StoreBigEndian(high << 3 | low >> 29, tail + total - 8);
-    StoreBigEndian(low << 3, tail + total - 4);
+    byte_order::StoreBe32(tail + total - 8, high << 3 | low >> 29);
+    byte_order::StoreBe32(tail + total - 4, low << 3);
     CompressBlocks(context.v, tail, total / kBlock);
     for (int i = 0; i < 8; ++i) {
-        StoreBigEndian(context.v[i], digest.data() + 4 * i);
+        byte_order::StoreBe32(digest.data() + 4 * i, context.v[i]);
     }
 }
 

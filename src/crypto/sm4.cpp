@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "crypto/byte_order.h"
 #include "crypto/cpu_features.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -111,18 +112,14 @@ struct Words {
 Words Load(const uint8_t* bytes) {
     Words w;
     for (int i = 0; i < 4; ++i) {
-        w.x[i] = uint32_t{bytes[4 * i]} << 24 | uint32_t{bytes[4 * i + 1]} << 16 |
-                 uint32_t{bytes[4 * i + 2]} << 8 | uint32_t{bytes[4 * i + 3]};
+        w.x[i] = byte_order::LoadBe32(bytes + 4 * i);
     }
     return w;
 }
 
 void Store(const Words& w, uint8_t* bytes) {
     for (int i = 0; i < 4; ++i) {
-        bytes[4 * i] = static_cast<uint8_t>(w.x[i] >> 24);
-        bytes[4 * i + 1] = static_cast<uint8_t>(w.x[i] >> 16);
-        bytes[4 * i + 2] = static_cast<uint8_t>(w.x[i] >> 8);
-        bytes[4 * i + 3] = static_cast<uint8_t>(w.x[i]);
+        byte_order::StoreBe32(bytes + 4 * i, w.x[i]);
     }
 }
 
