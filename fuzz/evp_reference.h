@@ -4,29 +4,21 @@
 #include <openssl/evp.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "fuzz_check.h"
+#include "support/evp_cipher_pass.h"
 
 // EvpCipher runs one pass of `cipher` without padding over whole blocks; `iv` is ignored by ECB
 // ciphers. A failure inside OpenSSL stops the run.
 inline std::vector<uint8_t> EvpCipher(const EVP_CIPHER* cipher, bool encrypt,
                                       std::span<const uint8_t> key, std::span<const uint8_t> iv,
                                       std::span<const uint8_t> input) {
-    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
-    std::vector<uint8_t> out(input.size() + 32);
-    int written = 0, final_written = 0;
-    const bool ok = EVP_CipherInit_ex(ctx, cipher, nullptr, key.data(),
-                                      iv.empty() ? nullptr : iv.data(), encrypt ? 1 : 0) == 1 &&
-                    EVP_CIPHER_CTX_set_padding(ctx, 0) == 1 &&
-                    EVP_CipherUpdate(ctx, out.data(), &written, input.data(),
-                                     static_cast<int>(input.size())) == 1 &&
-                    EVP_CipherFinal_ex(ctx, out.data() + written, &final_written) == 1;
-    EVP_CIPHER_CTX_free(ctx);
-    FUZZ_CHECK(ok, "OpenSSL cipher failed");
-    out.resize(static_cast<size_t>(written + final_written));
-    return out;
+    std::optional<std::vector<uint8_t>> out = EvpCipherPass(cipher, encrypt, key, iv, input);
+    FUZZ_CHECK(out.has_value(), "OpenSSL cipher failed");
+    return *out;
 }
 
 // EvpDigest gives the digest of `data` with `md`.
