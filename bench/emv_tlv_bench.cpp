@@ -7,52 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "card_data.h"
 #include "common/hex_codec.h"
 #include "tlv/emv_tlv_listing.h"
 #include "tlv/tlv_parser.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// Wrap gives tag, the shortest definite length field and the value.
-Bytes Wrap(const char* tag_hex, const Bytes& value) {
-    Bytes out = HexToBytes(tag_hex);
-    const size_t n = value.size();
-    if (n >= 0x10000) {
-        out.insert(out.end(), {0x83, static_cast<uint8_t>(n >> 16), static_cast<uint8_t>(n >> 8),
-                               static_cast<uint8_t>(n)});
-    } else if (n >= 0x100) {
-        out.insert(out.end(), {0x82, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n)});
-    } else if (n >= 0x80) {
-        out.insert(out.end(), {0x81, static_cast<uint8_t>(n)});
-    } else {
-        out.push_back(static_cast<uint8_t>(n));
-    }
-    out.insert(out.end(), value.begin(), value.end());
-    return out;
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) {
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    return out;
-}
-
-Bytes Record() {
-    Bytes cert = HexToBytes("6A02");
-    cert.resize(127, 0x00);
-    cert.push_back(0xBC);
-    const Bytes application =
-        Join({Wrap("4F", HexToBytes("A000000333010101")),
-              Wrap("50", HexToBytes("50424F43204445424954")), Wrap("87", HexToBytes("01"))});
-    const Bytes directory = Join({Wrap("9F4D", HexToBytes("0B0A")), Wrap("61", application)});
-    return Wrap("70", Join({Wrap("57", HexToBytes("6212345678901232D24122011234567890")),
-                            Wrap("5F20", HexToBytes("5A48414E472F53414E20")), Wrap("73", directory),
-                            Wrap("90", cert)}));
-}
+using namespace card_data;
 
 Bytes Field55() {
     return HexToBytes(
@@ -72,14 +34,6 @@ Bytes Field55() {
         "9F2103134509"
         "8E0E000000000000271042031E031F00"
         "9F380E9F66049F02069F1A025F2A029A03");
-}
-
-Bytes Repeat(const Bytes& unit, size_t total) {
-    Bytes data;
-    while (data.size() + unit.size() <= total) {
-        data.insert(data.end(), unit.begin(), unit.end());
-    }
-    return data;
 }
 
 void ListByData(benchmark::State& state, const Bytes& data) {
