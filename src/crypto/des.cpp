@@ -157,49 +157,38 @@ void Store(uint64_t value, std::span<uint8_t, 8> bytes) {
     byte_order::StoreBe64(bytes.data(), value);
 }
 
+// SwapMove exchanges the bits of (a >> shift) selected by mask with the same bits of b.
+constexpr void SwapMove(uint32_t& a, uint32_t& b, int shift, uint32_t mask) {
+    const uint32_t w = ((a >> shift) ^ b) & mask;
+    b ^= w;
+    a ^= w << shift;
+}
+
 // IP and IP^-1 by five exchanges of bit groups between the halves (the swap-move form of the
 // permutations, as in Outerbridge's public-domain DES); static_asserts below prove them equal to
 // the tables.
 constexpr uint64_t InitialPermutation(uint64_t block) {
     auto l = static_cast<uint32_t>(block >> 32);
     auto r = static_cast<uint32_t>(block);
-    uint32_t w = ((l >> 4) ^ r) & 0x0F0F0F0Fu;
-    r ^= w;
-    l ^= w << 4;
-    w = ((l >> 16) ^ r) & 0x0000FFFFu;
-    r ^= w;
-    l ^= w << 16;
-    w = ((r >> 2) ^ l) & 0x33333333u;
-    l ^= w;
-    r ^= w << 2;
-    w = ((r >> 8) ^ l) & 0x00FF00FFu;
-    l ^= w;
-    r ^= w << 8;
+    SwapMove(l, r, 4, 0x0F0F0F0Fu);
+    SwapMove(l, r, 16, 0x0000FFFFu);
+    SwapMove(r, l, 2, 0x33333333u);
+    SwapMove(r, l, 8, 0x00FF00FFu);
     r = std::rotl(r, 1);
-    w = (l ^ r) & 0xAAAAAAAAu;
-    l ^= w;
-    r = std::rotr(r ^ w, 1);
+    SwapMove(r, l, 0, 0xAAAAAAAAu);
+    r = std::rotr(r, 1);
     return (uint64_t{l} << 32) | r;
 }
 
 constexpr uint64_t FinalPermutation(uint64_t preoutput) {
     auto hi = static_cast<uint32_t>(preoutput >> 32);
     uint32_t lo = std::rotl(static_cast<uint32_t>(preoutput), 1);
-    uint32_t w = (lo ^ hi) & 0xAAAAAAAAu;
-    hi ^= w;
-    lo = std::rotr(lo ^ w, 1);
-    w = ((lo >> 8) ^ hi) & 0x00FF00FFu;
-    hi ^= w;
-    lo ^= w << 8;
-    w = ((lo >> 2) ^ hi) & 0x33333333u;
-    hi ^= w;
-    lo ^= w << 2;
-    w = ((hi >> 16) ^ lo) & 0x0000FFFFu;
-    lo ^= w;
-    hi ^= w << 16;
-    w = ((hi >> 4) ^ lo) & 0x0F0F0F0Fu;
-    lo ^= w;
-    hi ^= w << 4;
+    SwapMove(lo, hi, 0, 0xAAAAAAAAu);
+    lo = std::rotr(lo, 1);
+    SwapMove(lo, hi, 8, 0x00FF00FFu);
+    SwapMove(lo, hi, 2, 0x33333333u);
+    SwapMove(hi, lo, 16, 0x0000FFFFu);
+    SwapMove(hi, lo, 4, 0x0F0F0F0Fu);
     return (uint64_t{hi} << 32) | lo;
 }
 
