@@ -44,11 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto key = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, 40));
     std::array<uint8_t, 8> iv{};
     in.ConsumeData(iv.data(), iv.size());
-    const bool whole = in.ConsumeBool();
-    std::vector<uint8_t> text = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, 512));
-    if (whole) {
-        text.resize(text.size() / 8 * 8);
-    }
+    const std::vector<uint8_t> text = ConsumeCipherText(in, 8);
     const std::vector<size_t> pieces = Splits(in, text.size(), 8);
     const std::string what = std::string(decrypt ? "decrypt" : "encrypt") +
                              (cbc ? " cbc" : " ecb") + " key=" + HexOf(key) + " iv=" + HexOf(iv) +

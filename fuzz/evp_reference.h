@@ -31,6 +31,19 @@ inline std::vector<uint8_t> EvpDigest(const EVP_MD* md, std::span<const uint8_t>
     return digest;
 }
 
+// ConsumeCipherText draws up to 512 bytes of data, cut to whole blocks of `block` bytes when the
+// fuzzer chooses (otherwise the engine's refusal of a partial block is what gets checked).
+template <typename Provider>
+std::vector<uint8_t> ConsumeCipherText(Provider& in, size_t block) {
+    const bool whole = in.ConsumeBool();
+    std::vector<uint8_t> text =
+        in.template ConsumeBytes<uint8_t>(in.template ConsumeIntegralInRange<size_t>(0, 512));
+    if (whole) {
+        text.resize(text.size() / block * block);
+    }
+    return text;
+}
+
 // Splits cuts `size` bytes into pieces at the offsets the fuzzer chose (each a multiple of
 // `unit`), for feeding an engine in several calls.
 template <typename Provider>

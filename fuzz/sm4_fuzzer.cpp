@@ -48,11 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Block key{}, iv{};
     in.ConsumeData(key.data(), key.size());
     in.ConsumeData(iv.data(), iv.size());
-    const bool whole = in.ConsumeBool();
-    std::vector<uint8_t> text = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, 512));
-    if (whole) {
-        text.resize(text.size() / 16 * 16);
-    }
+    const std::vector<uint8_t> text = ConsumeCipherText(in, 16);
     const std::vector<size_t> pieces = Splits(in, text.size(), 16);
     const std::string what = std::to_string(call) + (encrypt ? " encrypt" : " decrypt") +
                              (cbc ? " cbc" : " ecb") + " repeat=" + std::to_string(repeat) +
