@@ -160,6 +160,13 @@ CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
     }
 }
 
+void CSm2Page::OnFieldChanged(const std::string& field_id) {
+    CPage::OnFieldChanged(field_id);
+    if (field_id == "privkey" && IsChosen("genpub", "yes")) {
+        GeneratePublicKey(true);
+    }
+}
+
 void CSm2Page::OnOptionChosen(const std::string& group_id) {
     if (group_id == "op") {
         ChooseOperation(Option("op"));

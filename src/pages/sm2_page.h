@@ -29,6 +29,8 @@ public:
     ActionResult OnClear();
 
 protected:
+    // While "是否生成公钥" is "是", Px and Py follow every change of the private key.
+    void OnFieldChanged(const std::string& field_id) override;
     void OnOptionChosen(const std::string& group_id) override;
 
 private:

@@ -473,4 +473,39 @@ TEST(Sm2Page, EncryptThenDecryptKeepsEveryByte) {
     }
 }
 
+// While "是否生成公钥" is "是", Px and Py follow the private key whichever was set first, as a
+// check value follows a key; a key the curve refuses leaves them empty. 1 * G is G of
+// GB/T 32918.5.
+TEST(Sm2Page, GeneratedPublicKeyFollowsThePrivateKey) {
+    const std::string gx = "32C4AE2C1F1981195F9904466A39C9948FE30BBFF2660BE1715A4589334C74C7";
+    const std::string gy = "BC3736A2F4F6779C59BDCEE36B692153D0A9877CC62A474002DF32E52139F0A0";
+    const struct {
+        const char* what;
+        std::vector<Gesture> gestures;
+        std::string px, py;
+    } cases[] = {
+        {"yes, then key 01", {Pick("genpub", kYes), Type("privkey", "01")}, gx, gy},
+        {"key 01, then yes", {Type("privkey", "01"), Pick("genpub", kYes)}, gx, gy},
+        {"yes, then two keys",
+         {Pick("genpub", kYes), Type("privkey", "01"), Type("privkey", kDecryptKey)},
+         kPx,
+         kPy},
+        {"yes, then decryption's key", {Pick("genpub", kYes), Pick("op", kDecrypt)}, kPx, kPy},
+        {"yes, then a refused key", {Pick("genpub", kYes), Type("privkey", "00")}, "", ""},
+        {"no", {Type("privkey", "01")}, "", ""},
+        {"yes, no, then a key",
+         {Pick("genpub", kYes), Pick("genpub", 1), Type("privkey", "01")},
+         "",
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSm2Page page;
+        Apply(page, c.gestures);
+        EXPECT_EQ(TextOf(page, "px"), c.px);
+        EXPECT_EQ(TextOf(page, "py"), c.py);
+        EXPECT_EQ(FieldOf(page, "px").counter, c.px.empty() ? "" : "32");
+    }
+}
+
 }  // namespace
