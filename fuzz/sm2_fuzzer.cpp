@@ -111,12 +111,15 @@ std::optional<std::pair<std::vector<uint8_t>, std::vector<uint8_t>>> RefMul(cons
     return std::make_pair(To32(x.get()), To32(y.get()));
 }
 
+bool AllHexDigits(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char ch) { return std::isxdigit(static_cast<unsigned char>(ch)) != 0; });
+}
+
 // RefPrivateKey: the first 64 characters, all hex digits, as d in [1, n-2].
 Bn RefPrivateKey(const std::string& text) {
     const std::string digits = text.substr(0, 64);
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char ch) {
-            return std::isxdigit(static_cast<unsigned char>(ch)) != 0;
-        })) {
+    if (digits.empty() || !AllHexDigits(digits)) {
         return nullptr;
     }
     BIGNUM* d = nullptr;
@@ -411,11 +414,25 @@ void CheckKeys(FuzzedDataProvider& in) {
             "public key of " + key);
         FUZZ_CHECK(RefOnCurve(public_key), "derived point off the curve: " + key);
     }
+    // Px, Py, r and s: the first 64 hex digits as a number, zeros on the left.
     const std::string text = in.ConsumeRandomLengthString(100);
-    std::vector<uint8_t> expected = HexToBytes(text);
-    expected.resize(32);
+    const std::string digits = text.substr(0, 64);
     const Sm2Bytes32 fixed = Sm2FixedBytesFromHex(text);
-    FUZZ_CHECK(std::equal(fixed.begin(), fixed.end(), expected.begin()), "fixed bytes " + text);
+    std::optional<std::vector<uint8_t>> expected;
+    if (AllHexDigits(digits)) {
+        BIGNUM* value = nullptr;
+        expected = std::vector<uint8_t>(32);
+        if (!digits.empty() && BN_hex2bn(&value, digits.c_str()) != 0) {
+            expected = To32(value);
+        }
+        BN_free(value);
+    } else if (text.size() >= 64) {
+        // Other characters in a full-length text convert as HexToBytes converts them.
+        expected = HexToBytes(text);
+        expected->resize(32);
+    }
+    FUZZ_CHECK(!expected || std::equal(fixed.begin(), fixed.end(), expected->begin()),
+               "fixed bytes " + text);
 }
 
 }  // namespace

@@ -330,9 +330,13 @@ std::vector<uint8_t> Sm2Kdf(std::span<const uint8_t> z, size_t bytes) {
 }
 
 Sm2Bytes32 Sm2FixedBytesFromHex(std::string_view text) {
-    const std::vector<uint8_t> bytes = HexToBytes(text);
+    // A number: the digits end at the last byte, and an odd count has a leading 0 nibble. Beyond
+    // 64 digits only the first 64 count.
+    text = text.substr(0, 64);
+    const std::vector<uint8_t> bytes =
+        HexToBytes(text.size() % 2 == 0 ? std::string(text) : "0" + std::string(text));
     Sm2Bytes32 out{};
-    std::copy_n(bytes.begin(), std::min(bytes.size(), out.size()), out.begin());
+    std::copy(bytes.begin(), bytes.end(), out.end() - static_cast<std::ptrdiff_t>(bytes.size()));
     return out;
 }
 

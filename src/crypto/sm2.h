@@ -122,8 +122,9 @@ struct Sm2Key {
 // SM3(z || ct) for ct = 1, 2, ... as 32-bit big-endian numbers, concatenated.
 std::vector<uint8_t> Sm2Kdf(std::span<const uint8_t> z, size_t bytes);
 
-// Sm2FixedBytesFromHex gives the first 32 bytes of HexToBytes(text), followed by zero bytes when
-// there are fewer: how coordinates and signature values are read from the page.
+// Sm2FixedBytesFromHex reads the first 64 digits of the text as a big-endian number, as
+// Sm2SetPrivateKey reads a private key: fewer digits (a leading 00 byte left off, as many tools
+// print them) are zeros on the left. How the page reads Px, Py, r and s.
 Sm2Bytes32 Sm2FixedBytesFromHex(std::string_view text);
 
 // Sm2PrivateKeyIsValid tells whether Sm2SetPrivateKey accepts the text.

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/hex_codec.h"
 #include "support/page_gestures.h"
+#include "support/sm2_oracle.h"
 
 namespace {
 
@@ -505,6 +508,68 @@ TEST(Sm2Page, GeneratedPublicKeyFollowsThePrivateKey) {
         EXPECT_EQ(TextOf(page, "px"), c.px);
         EXPECT_EQ(TextOf(page, "py"), c.py);
         EXPECT_EQ(FieldOf(page, "px").counter, c.px.empty() ? "" : "32");
+    }
+}
+
+// Px, Py, R and S typed without a leading 00 byte, as many tools print them, are the same
+// numbers. OpenSSL finds the public keys (d * G with x or y below 2^248) and accepts every
+// signature before the page sees it.
+TEST(Sm2Page, ValuesTypedWithoutTheirLeading00Byte) {
+    enum Part { kX, kY, kR, kS };
+    const std::vector<uint8_t> id = HexToBytes(kIdA);
+    const auto number = [](uint32_t value) {
+        const uint8_t bytes[4] = {static_cast<uint8_t>(value >> 24),
+                                  static_cast<uint8_t>(value >> 16),
+                                  static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+        return BytesToHex(bytes);
+    };
+    // The first keys 1, 2 ... with a 00 first byte in x, in y; the first messages 0, 1 ... whose
+    // signature by the signing example's key has one in r, in s.
+    std::optional<std::string> found[4];
+    for (uint32_t i = 1; i < 100000 && !(found[kX] && found[kY]); ++i) {
+        const Sm2Point pub = OpenSslPublicKey(number(i));
+        for (const Part part : {kX, kY}) {
+            if (!found[part] && (part == kX ? pub.x : pub.y)[0] == 0) {
+                found[part] = number(i);
+            }
+        }
+    }
+    for (uint32_t i = 0; i < 100000 && !(found[kR] && found[kS]); ++i) {
+        Sm2Signature signature;
+        ASSERT_TRUE(Sm2Sign(HexToBytes(number(i)), kSignKey, id, signature));
+        for (const Part part : {kR, kS}) {
+            if (!found[part] && (part == kR ? signature.r : signature.s)[0] == 0) {
+                found[part] = number(i);
+            }
+        }
+    }
+    for (const Part part : {kX, kY, kR, kS}) {
+        SCOPED_TRACE(part);
+        ASSERT_TRUE(found[part]);
+        const std::string key = part <= kY ? *found[part] : kSignKey;
+        const std::string message = part <= kY ? kSignMessage : *found[part];
+        const Sm2Point pub = OpenSslPublicKey(key);
+        Sm2Signature signature;
+        ASSERT_TRUE(Sm2Sign(HexToBytes(message), key, id, signature));
+        ASSERT_TRUE(OpenSslVerifies(pub, id, HexToBytes(message), signature));
+        std::string typed[4] = {BytesToHex(pub.x), BytesToHex(pub.y), BytesToHex(signature.r),
+                                BytesToHex(signature.s)};
+        ASSERT_EQ(typed[part].substr(0, 2), "00");
+        typed[part].erase(0, 2);
+
+        CSm2Page page;
+        Apply(page, {Pick("op", kVerify), Type("message", message), Type("px", typed[kX]),
+                     Type("py", typed[kY]), Type("r", typed[kR]), Type("s", typed[kS])});
+        EXPECT_EQ(page.Press("verify"), Outcome("签名验证正确", true));
+        if (part <= kY) {
+            // Encrypting for the public key decrypts with its private key.
+            Apply(page, {Pick("op", kEncrypt), Type("px", typed[kX]), Type("py", typed[kY])});
+            EXPECT_EQ(page.Press("encrypt"), std::nullopt);
+            Apply(page,
+                  {Pick("op", kDecrypt), Type("message", TextOf(page, "r")), Type("privkey", key)});
+            EXPECT_EQ(page.Press("decrypt"), std::nullopt);
+            EXPECT_EQ(TextOf(page, "r"), kEncryptMessage);
+        }
     }
 }
 

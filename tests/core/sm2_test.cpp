@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <openssl/core_names.h>
-#include <openssl/ecdsa.h>
 #include <openssl/evp.h>
 #include <openssl/kdf.h>
-#include <openssl/param_build.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -15,6 +13,7 @@
 
 #include "common/hex_codec.h"
 #include "support/evp_oracle.h"
+#include "support/sm2_oracle.h"
 
 namespace {
 
@@ -45,87 +44,6 @@ Sm2Point PointOf(const std::string& x, const std::string& y) {
 }
 
 // ---- OpenSSL's own SM2 as the independent answer ----
-
-struct PkeyFree {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
-
-// An OpenSSL SM2 key from the public point and, when given, the private scalar.
-Pkey OpenSslKey(const Sm2Point& pub, const std::string& private_key = "") {
-    Bytes encoded{0x04};
-    encoded.insert(encoded.end(), pub.x.begin(), pub.x.end());
-    encoded.insert(encoded.end(), pub.y.begin(), pub.y.end());
-    OSSL_PARAM_BLD* build = OSSL_PARAM_BLD_new();
-    BIGNUM* d = nullptr;
-    OSSL_PARAM_BLD_push_utf8_string(build, OSSL_PKEY_PARAM_GROUP_NAME, "SM2", 0);
-    OSSL_PARAM_BLD_push_octet_string(build, OSSL_PKEY_PARAM_PUB_KEY, encoded.data(),
-                                     encoded.size());
-    if (!private_key.empty()) {
-        BN_hex2bn(&d, private_key.c_str());
-        OSSL_PARAM_BLD_push_BN(build, OSSL_PKEY_PARAM_PRIV_KEY, d);
-    }
-    OSSL_PARAM* params = OSSL_PARAM_BLD_to_param(build);
-    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_name(nullptr, "SM2", nullptr);
-    EVP_PKEY* key = nullptr;
-    EXPECT_EQ(EVP_PKEY_fromdata_init(ctx), 1);
-    EXPECT_EQ(EVP_PKEY_fromdata(
-                  ctx, &key, private_key.empty() ? EVP_PKEY_PUBLIC_KEY : EVP_PKEY_KEYPAIR, params),
-              1);
-    EVP_PKEY_CTX_free(ctx);
-    OSSL_PARAM_free(params);
-    OSSL_PARAM_BLD_free(build);
-    BN_free(d);
-    return Pkey(key);
-}
-
-// OpenSslSignOrVerify signs (signature empty) or verifies with OpenSSL's SM2 and the user ID
-// set; signing gives the DER signature, verifying "1" or "0".
-Bytes OpenSslSignOrVerify(EVP_PKEY* key, const Bytes& id, const Bytes& message,
-                          const Bytes& signature) {
-    EVP_MD_CTX* md = EVP_MD_CTX_new();
-    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr);
-    EXPECT_EQ(EVP_PKEY_CTX_set1_id(ctx, id.data(), id.size()), 1);
-    EVP_MD_CTX_set_pkey_ctx(md, ctx);
-    Bytes out;
-    if (signature.empty()) {
-        size_t size = 128;
-        out.resize(size);
-        EXPECT_EQ(EVP_DigestSignInit(md, nullptr, EVP_sm3(), nullptr, key), 1);
-        EXPECT_EQ(EVP_DigestSign(md, out.data(), &size, message.data(), message.size()), 1);
-        out.resize(size);
-    } else {
-        EXPECT_EQ(EVP_DigestVerifyInit(md, nullptr, EVP_sm3(), nullptr, key), 1);
-        out = {static_cast<uint8_t>(EVP_DigestVerify(md, signature.data(), signature.size(),
-                                                     message.data(), message.size()) == 1)};
-    }
-    EVP_MD_CTX_free(md);
-    EVP_PKEY_CTX_free(ctx);
-    return out;
-}
-
-Bytes DerSignature(const Sm2Signature& signature) {
-    ECDSA_SIG* sig = ECDSA_SIG_new();
-    ECDSA_SIG_set0(sig, BN_bin2bn(signature.r.data(), 32, nullptr),
-                   BN_bin2bn(signature.s.data(), 32, nullptr));
-    uint8_t* der = nullptr;
-    const int size = i2d_ECDSA_SIG(sig, &der);
-    Bytes out(der, der + std::max(size, 0));
-    OPENSSL_free(der);
-    ECDSA_SIG_free(sig);
-    return out;
-}
-
-Sm2Signature FromDerSignature(const Bytes& der) {
-    const uint8_t* p = der.data();
-    ECDSA_SIG* sig = d2i_ECDSA_SIG(nullptr, &p, static_cast<long>(der.size()));
-    Sm2Signature out;
-    EXPECT_NE(sig, nullptr);
-    BN_bn2binpad(ECDSA_SIG_get0_r(sig), out.r.data(), 32);
-    BN_bn2binpad(ECDSA_SIG_get0_s(sig), out.s.data(), 32);
-    ECDSA_SIG_free(sig);
-    return out;
-}
 
 // OpenSSL's SM2 ciphertext is DER: SEQUENCE { INTEGER x1, INTEGER y1, OCTET STRING C3,
 // OCTET STRING C2 } (GM/T 0009). Re-encoding to and from C1 C2 C3.
@@ -514,3 +432,22 @@ TEST(Sm2Engine, DecryptionRefusals) {
 }
 
 }  // namespace
+
+// Coordinates and signature values are numbers: fewer than 64 digits are zeros on the left, an
+// odd count has a leading 0 nibble, and beyond 64 digits only the first 64 count.
+TEST(Sm2Engine, FixedBytesReadANumber) {
+    const struct {
+        std::string text, expected;
+    } cases[] = {
+        {"", std::string(64, '0')},
+        {"1", std::string(63, '0') + "1"},
+        {"ABC", std::string(61, '0') + "ABC"},
+        {kN.substr(2), "00" + kN.substr(2)},
+        {kN, kN},
+        {kN + "1", kN},
+        {kN + "12", kN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BytesToHex(Sm2FixedBytesFromHex(c.text)), c.expected) << c.text;
+    }
+}
