@@ -16,10 +16,11 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <random>
 #include <string_view>
 #include <type_traits>
+
+#include "crypto/byte_order.h"
+#include "crypto/random_bytes.h"
 
 namespace {
 
@@ -833,33 +834,34 @@ void SieveWindow(bool* composite, const uint16_t* residues) {
     }
 }
 
-// CRandomWords deals 32-bit words from the kernel's generator, read a block at a time: a search
-// draws thousands of words, and one system call per word cost more than the sieve.
+// CRandomWords deals 32-bit words from RandomBytes, drawn a block at a time since a search takes
+// thousands of words. Once the generator has failed, every further word is 0 and Failed() is
+// true; the search then gives up.
 class CRandomWords {
 public:
     uint32_t operator()() {
-        if (m_next == m_block.size()) {
+        if (m_next == kWords) {
             Refill();
         }
-        return m_block[m_next++];
+        return byte_order::LoadLe32(&m_block[4 * m_next++]);
     }
+
+    bool Failed() const { return m_failed; }
 
 private:
     void Refill() {
-        if (!m_file.read(reinterpret_cast<char*>(m_block.data()), sizeof m_block)) {
-            // The device could not be read as a file: take the words one by one from the same
-            // device through the standard library, which reports its own failure.
-            std::random_device source("/dev/urandom");
-            for (uint32_t& word : m_block) {
-                word = source();
-            }
+        // After a failure the block stays all zeros: no word is dealt twice.
+        if (m_failed || !RandomBytes(m_block)) {
+            m_failed = true;
+            m_block.fill(0);
         }
         m_next = 0;
     }
 
-    std::ifstream m_file{"/dev/urandom", std::ios::binary};
-    std::array<uint32_t, 256> m_block{};
-    size_t m_next = 256;
+    static constexpr size_t kWords = 256;
+    std::array<uint8_t, 4 * kWords> m_block{};
+    size_t m_next = kWords;
+    bool m_failed = false;
 };
 
 // Rounds of Miller-Rabin with random bases: a composite passes one round with probability at
@@ -867,7 +869,8 @@ private:
 constexpr int kMillerRabinRounds = 64;
 
 // IsProbablePrime runs Miller-Rabin (FIPS 186-5 B.3.1) on an odd n > 3 whose top word is at
-// least 2^31, with bases drawn uniformly from [2, n - 2].
+// least 2^31, with bases drawn uniformly from [2, n - 2]; false, whatever n, once the source has
+// failed.
 bool IsProbablePrime(const uint32_t* n, uint32_t words, CRandomWords& source) {
     // n - 1 = 2^s * d with d odd.
     uint32_t nMinus1[kMaxWords] = {};
@@ -901,9 +904,14 @@ bool IsProbablePrime(const uint32_t* n, uint32_t words, CRandomWords& source) {
                 for (uint32_t i = 0; i < words; ++i) {
                     base[i] = source();
                 }
-            } while (CompareWords(base, Significant(base, words), nMinus1, words) >= 0 ||
-                     Significant(base, words) == 0 ||
-                     (Significant(base, words) == 1 && base[0] < 2));
+            } while (!source.Failed() &&
+                     (CompareWords(base, Significant(base, words), nMinus1, words) >= 0 ||
+                      Significant(base, words) == 0 ||
+                      (Significant(base, words) == 1 && base[0] < 2)));
+            if (source.Failed()) {
+                prime = false;  // no random base, no verdict
+                break;
+            }
             Value x;
             Value b;
             mont.Enter(b, base, words);
@@ -1208,7 +1216,6 @@ CBigNumber CBigNumber::ModPow(const CBigNumber& e, const CBigNumber& m) const {
 
 bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
     words = std::clamp(words, 1u, kMaxWords);
-    // The kernel's generator, named explicitly: libstdc++'s default source on x86 is RDRAND.
     CRandomWords source;
     // An incremental search from a random start (HAC 4.51): one sieve over the small primes
     // rejects most of the window's composites for the price of one trial division, and only the
@@ -1223,6 +1230,9 @@ bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
         }
         for (uint32_t i = 0; i < words; ++i) {
             start[i] = source();
+        }
+        if (source.Failed()) {
+            return false;
         }
         // The two top bits make a product of two such primes exactly 64 * words bits long.
         start[words - 1] |= 0xC0000000u;
@@ -1250,6 +1260,9 @@ bool CBigNumber::GenerateProbablePrime(uint32_t words, CProgress* progress) {
             if (IsProbablePrime(candidate, words, source)) {
                 SetWords(candidate, words);
                 return true;
+            }
+            if (source.Failed()) {
+                return false;
             }
         }
     }

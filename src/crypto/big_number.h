@@ -51,10 +51,9 @@ public:
     // e >= 2 and m = 0 it gives 0.
     CBigNumber ModPow(const CBigNumber& e, const CBigNumber& m) const;
     // GenerateProbablePrime makes this a random probable prime of exactly 32 * words bits (its
-    // top two bits set, so a product of two has exactly 64 * words bits), drawn from the
-    // operating system's cryptographic generator; words is taken as 1 to 100. It polls
-    // `progress` between candidates and gives false, leaving the number as it was, once the
-    // search was cancelled.
+    // top two bits set, so a product of two has exactly 64 * words bits), drawn from RandomBytes;
+    // words is taken as 1 to 100. It polls `progress` between candidates and gives false,
+    // leaving the number as it was, once the search was cancelled or the generator failed.
     bool GenerateProbablePrime(uint32_t words, CProgress* progress = nullptr);
 
     bool IsZero() const { return m_count == 1 && m_words[0] == 0; }
