@@ -391,8 +391,6 @@ bool CAesCipher::SetKey(std::span<const uint8_t> key) {
     m_nb = 4;
     m_nk = static_cast<int>(key.size() / 4);
     m_nr = m_nk + 6;
-    m_key.fill(0);
-    std::copy(key.begin(), key.end(), m_key.begin());
 
 #if KEYWRIGHT_AES_NI
     if (EngineCpuFeatures().aes && m_nk != 6) {

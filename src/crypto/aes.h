@@ -31,8 +31,6 @@ private:
     int m_nb = 4;
     int m_nk = 4;
     int m_nr = 10;
-    // The key; its first 4 * m_nk bytes are used.
-    std::array<uint8_t, 32> m_key{};
     // The key schedule w[0 .. 4 * (m_nr + 1) - 1], four bytes per word.
     std::array<uint8_t, 240> m_roundKeys{};
     // The schedule of the equivalent inverse cipher (FIPS 197 5.3.5): w[Nr] first and
