@@ -9,7 +9,9 @@
 namespace {
 
 constexpr std::array<EmvTagEntry, kEmvTagCount> kEmvTags{{
-    // The names the "按数据嵌套" listing also uses, word for word.
+    // The 111 tags the "按数据嵌套" listing also names, in its lookup order (tag_dictionary.h).
+    // New tags go below them: one put among them would be named in that listing and push its
+    // last tag out.
     {"9F26", "应用密文（AC）", TagFormat::B},
     {"9F42", "应用货币代码（如果CVM中要求金额检查，需要此数据）", TagFormat::N},
     {"9F51", "应用货币代码（如果执行频度检查，需要此数据）", TagFormat::N},

@@ -19,8 +19,8 @@ struct EmvTagEntry {
 
 inline constexpr size_t kEmvTagCount = 243;
 
-// EmvTagTable gives every entry; the tags are all different. The first 111 are the tags of the
-// "按数据嵌套" dictionary (tag_dictionary.h) with the same names.
+// EmvTagTable gives every entry; the tags are all different. The first 111 are the tags the
+// "按数据嵌套" listing names, in its lookup order: its dictionary (tag_dictionary.h) is this head.
 std::span<const EmvTagEntry, kEmvTagCount> EmvTagTable();
 
 // TagNumber gives the tag bytes (1 to 4) as one big-endian number, 0x9F02 for 9F 02. Tags of

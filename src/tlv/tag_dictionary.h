@@ -1,4 +1,5 @@
-// The PBOC/EMV tag dictionary: the Chinese names of the data elements the TLV listing shows.
+// The PBOC/EMV tag dictionary: the Chinese names of the data elements the TLV listing shows. They
+// are the first kTagDictionarySize entries of the EMV tag table (emv_tags.h), which spells them.
 #pragma once
 
 #include <array>
