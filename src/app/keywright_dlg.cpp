@@ -10,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSettings>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -21,8 +20,7 @@
 #include "app/role_style.h"
 #include "pages/page_registry.h"
 
-CKeywrightDlg::CKeywrightDlg(QWidget* parent, bool remembers)
-    : QDialog(parent), m_pages(CreatePages()), m_remembers(remembers) {
+CKeywrightDlg::CKeywrightDlg(QWidget* parent) : QDialog(parent), m_pages(CreatePages()) {
     setWindowTitle(QStringLiteral("Hexwellv1.3 2012-01-14"));
     setWindowIcon(AppIcon());
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
@@ -76,12 +74,15 @@ CKeywrightDlg::CKeywrightDlg(QWidget* parent, bool remembers)
     layout->addWidget(splitter);
     resize(1040, 640);
     AddTabShortcuts();
-    if (m_remembers) {
-        RestoreSettings();
-    }
 }
 
-CKeywrightDlg::~CKeywrightDlg() = default;
+CKeywrightDlg::~CKeywrightDlg() {
+    // The views are children that QWidget deletes only after this body and the members (the page
+    // models) are gone; a worker still inside a page's Press must end first.
+    for (CPageView* view : m_views) {
+        view->StopLongAction();
+    }
+}
 
 QWidget* CKeywrightDlg::BuildLogPanel() {
     auto* panel = new QGroupBox(QStringLiteral("操作日志"));
@@ -145,28 +146,6 @@ void CKeywrightDlg::AddTabShortcuts() {
         connect(action, &QAction::triggered, this, [step, by = shortcut.by] { step(by); });
         addAction(action);
     }
-}
-
-void CKeywrightDlg::RestoreSettings() {
-    const QSettings settings;
-    restoreGeometry(settings.value(QStringLiteral("window/geometry")).toByteArray());
-    const int tab = settings.value(QStringLiteral("window/tab"), 0).toInt();
-    if (tab >= 0 && tab < m_tabs->count()) {
-        m_tabs->setCurrentIndex(tab);
-    }
-}
-
-void CKeywrightDlg::SaveSettings() const {
-    QSettings settings;
-    settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
-    settings.setValue(QStringLiteral("window/tab"), m_tabs->currentIndex());
-}
-
-void CKeywrightDlg::done(int result) {
-    if (m_remembers) {
-        SaveSettings();
-    }
-    QDialog::done(result);
 }
 
 void CKeywrightDlg::ShowAbout() {

@@ -16,9 +16,10 @@ class CKeywrightDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // A window that `remembers` restores its size, position and last tab from QSettings and saves
-    // them when it closes; tests leave it off so that no run depends on the one before.
-    explicit CKeywrightDlg(QWidget* parent = nullptr, bool remembers = false);
+    // Nothing is read at start-up and nothing is saved at exit: every run starts on the first tab
+    // with every page at its defaults.
+    explicit CKeywrightDlg(QWidget* parent = nullptr);
+    // Every long action still running is cancelled and waited for before any page model goes.
     ~CKeywrightDlg() override;
 
     QTabWidget* Tabs() const { return m_tabs; }
@@ -28,16 +29,11 @@ public:
     // LogText is the operation log's panel: one record per action, selectable and copyable.
     QPlainTextEdit* LogText() const { return m_log; }
 
-protected:
-    void done(int result) override;
-
 private:
     void ShowAbout();
     void AddTabShortcuts();
     QWidget* BuildLogPanel();
     void SaveLog();
-    void RestoreSettings();
-    void SaveSettings() const;
 
     // The page models live as long as the window; the views refer to them.
     std::vector<std::unique_ptr<CPage>> m_pages;
@@ -47,5 +43,4 @@ private:
     QAction* m_logToggle = nullptr;
     QWidget* m_logPanel = nullptr;
     QPlainTextEdit* m_log = nullptr;
-    bool m_remembers = false;
 };

@@ -4,10 +4,11 @@
 #include "app/app_icon.h"
 #include "app/keywright_dlg.h"
 #include "app/screenshot_tour.h"
+#include "app/toolkit_translations.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Keywright"));
+    InstallToolkitTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Keywright"));
     // `keywright --screenshots DIR` grabs every page after a typical action and ends.
     const QStringList args = QApplication::arguments();
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
         window.show();
         return RunScreenshotTour(window, args[2]) ? 0 : 1;
     }
-    CKeywrightDlg window(nullptr, true);
+    CKeywrightDlg window;
     window.show();
     return QApplication::exec();
 }

@@ -51,6 +51,9 @@ public:
     // it to stop (the Cancel button).
     bool Busy() const { return m_worker != nullptr; }
     void CancelLongAction();
+    // StopLongAction cancels a running long action and waits for its worker to end, without
+    // showing or logging anything: the window calls it before its page models go.
+    void StopLongAction();
 
     // LoadFile types a file into a hex field ("从文件载入...", or a file dropped on it): a hex
     // dump as its text, any other file as the hex of its bytes. SaveFile writes a result field

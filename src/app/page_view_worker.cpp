@@ -30,6 +30,20 @@ void CPageView::CancelLongAction() {
     }
 }
 
+void CPageView::StopLongAction() {
+    if (m_worker == nullptr) {
+        return;
+    }
+    m_worker->disconnect(this);
+    m_progressTimer->stop();
+    m_progress->Cancel();
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    m_progress.reset();
+    m_workerResult.reset();
+}
+
 void CPageView::ShowProgress() {
     if (m_progress == nullptr) {
         return;

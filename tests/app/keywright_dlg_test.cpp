@@ -1,8 +1,10 @@
 // The main window, started offscreen: its tabs, one page at a time, fields kept across tab changes,
 // gestures reaching the page models and message boxes coming back.
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -12,10 +14,12 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 
 #include "app/about_dlg.h"
 #include "app/keywright_dlg.h"
 #include "app/page_view.h"
+#include "app/toolkit_translations.h"
 
 class KeywrightDlgTest : public QObject {
     Q_OBJECT
@@ -26,8 +30,10 @@ private slots:
     void TypingUpdatesCountersAndPressingShowsTheMessage();
     void OptionsEnableFieldsAtOnce();
     void AboutItemOpensTheAboutBox();
-    void RemembersTheLastTabBetweenRuns();
+    void StartsOnTheFirstTabAndSavesNothing();
+    void ClosingWhileLongActionsRunWaitsForThem();
     void TheOperationLogRecordsEveryAction();
+    void TheToolkitsOwnTextsAreChinese();
 };
 
 void KeywrightDlgTest::HasTheTitleAndFourteenTabsInOrder() {
@@ -152,23 +158,46 @@ void KeywrightDlgTest::AboutItemOpensTheAboutBox() {
     QVERIFY(seen);
 }
 
-void KeywrightDlgTest::RemembersTheLastTabBetweenRuns() {
+void KeywrightDlgTest::StartsOnTheFirstTabAndSavesNothing() {
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("KeywrightTest"));
     QCoreApplication::setApplicationName(QStringLiteral("KeywrightTest"));
     QSettings().clear();
     {
-        CKeywrightDlg window(nullptr, true);
+        CKeywrightDlg window;
         window.show();
         window.Tabs()->setCurrentIndex(5);
+        window.resize(900, 650);
         window.reject();
     }
-    CKeywrightDlg again(nullptr, true);
-    QCOMPARE(again.Tabs()->currentIndex(), 5);
-    // A window that does not remember (the tests' default) starts on the first tab.
-    CKeywrightDlg fresh;
-    QCOMPARE(fresh.Tabs()->currentIndex(), 0);
-    QSettings().clear();
+    QCOMPARE(QSettings().allKeys(), QStringList());
+    CKeywrightDlg again;
+    QCOMPARE(again.Tabs()->currentIndex(), 0);
+}
+
+void KeywrightDlgTest::ClosingWhileLongActionsRunWaitsForThem() {
+    // The page models go with the window: a worker still inside one of them must have ended
+    // first (the sanitizer build reports any use of a freed page).
+    auto window = std::make_unique<CKeywrightDlg>();
+    window->show();
+    const auto press = [&](int tab, const char* button) {
+        window->Tabs()->setCurrentIndex(tab);
+        CPageView* view = window->PageView(tab);
+        QTest::mouseClick(view->findChild<QPushButton*>(QString::fromLatin1(button)),
+                          Qt::LeftButton);
+        QVERIFY(view->Busy());
+    };
+    CPageView* sm4 = window->PageView(10);
+    QTest::mouseClick(
+        sm4->findChild<QGroupBox*>(QStringLiteral("repeat"))->findChildren<QRadioButton*>().at(0),
+        Qt::LeftButton);
+    auto* count = sm4->findChild<QLineEdit*>(QStringLiteral("count"));
+    count->selectAll();
+    QTest::keyClicks(count, QStringLiteral("2147483647"));
+    press(10, "encrypt");
+    press(3, "genkey");
+    window->close();
+    window.reset();
 }
 
 void KeywrightDlgTest::TheOperationLogRecordsEveryAction() {
@@ -187,6 +216,19 @@ void KeywrightDlgTest::TheOperationLogRecordsEveryAction() {
     const QString log = window.LogText()->toPlainText();
     QVERIFY2(log.contains(QStringLiteral("] des encrypt (加密)\n")), qPrintable(log));
     QVERIFY2(log.contains(QStringLiteral("  => result: B4CC3FD9D8D95214")), qPrintable(log));
+}
+
+// A field's context menu (Undo, Paste ...) in the window's language.
+void KeywrightDlgTest::TheToolkitsOwnTextsAreChinese() {
+    QVERIFY(InstallToolkitTranslations(*QCoreApplication::instance()));
+    QLineEdit edit;
+    const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        texts << action->text();
+    }
+    QVERIFY2(texts.join(QString()).contains(QStringLiteral("粘贴")), qPrintable(texts.join(',')));
+    QVERIFY2(!texts.join(QString()).contains(QStringLiteral("Paste")), qPrintable(texts.join(',')));
 }
 
 QTEST_MAIN(KeywrightDlgTest)
