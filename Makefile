@@ -6,7 +6,7 @@ FUZZ_BUILD ?= build-fuzz
 SECONDS    ?= 60
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-core-sanitized fuzz fuzz-build test-fuzz-corpus bench screenshots install package format clean
+.PHONY: all deps build run test test-sanitized fuzz fuzz-build test-fuzz-corpus bench screenshots install package format clean
 
 all: build
 
@@ -23,13 +23,13 @@ run: build
 	$(BUILD)/keywright
 
 $(ASAN_BUILD)/build.ninja:
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
-	    -DKEYWRIGHT_CORE_ONLY=ON -DKEYWRIGHT_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DKEYWRIGHT_SANITIZE=ON
 
-# The core and command-line tests again under AddressSanitizer + UndefinedBehaviorSanitizer.
-test-core-sanitized: deps $(ASAN_BUILD)/build.ninja
+# The core, command-line and window tests again under AddressSanitizer +
+# UndefinedBehaviorSanitizer (the window offscreen).
+test-sanitized: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD)
-	cd $(ASAN_BUILD) && ctest --output-on-failure
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 # The fuzz targets (libFuzzer, clang-14, ASan + UBSan) in their own build.
 $(FUZZ_BUILD)/build.ninja:
@@ -50,7 +50,7 @@ test-fuzz-corpus: fuzz-build
 
 # The sanitized and fuzz-corpus runs come first so that the last line is the summary of the full
 # suite.
-test: build test-core-sanitized test-fuzz-corpus
+test: build test-sanitized test-fuzz-corpus
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
 
 $(BENCH_BUILD)/build.ninja:
