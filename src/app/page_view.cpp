@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -54,6 +55,15 @@ QLineEdit* MakeCounter() {
     return counter;
 }
 
+// FitCaption widens a button so that its caption in the heavy button font keeps a margin of at
+// least kButtonMargin pixels on each side (a four-character caption touches the edges otherwise).
+constexpr int kButtonMargin = 12;
+void FitCaption(QPushButton* push) {
+    const QFontMetrics metrics(push->font());
+    push->setMinimumWidth(metrics.horizontalAdvance(push->text()) + 2 * kButtonMargin +
+                          push->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, push));
+}
+
 }  // namespace
 
 CPageView::CPageView(CPage& page, QWidget* parent) : QWidget(parent), m_page(page) {
@@ -88,12 +98,7 @@ CPageView::CPageView(CPage& page, QWidget* parent) : QWidget(parent), m_page(pag
 }
 
 CPageView::~CPageView() {
-    if (m_worker != nullptr) {
-        m_worker->disconnect(this);
-        m_progress->Cancel();
-        m_worker->wait();
-        delete m_worker;
-    }
+    StopLongAction();
 }
 
 QWidget* CPageView::BuildSection(const Section& section) {
@@ -114,7 +119,6 @@ QWidget* CPageView::BuildSection(const Section& section) {
         ++row;
     }
     grid->setColumnStretch(1, 1);
-    layout->addLayout(grid);
 
     // Option groups fill rows of at most seven choices (three groups at most), so that a page
     // with many groups stays within the window's width and short enough to show its results.
@@ -143,7 +147,10 @@ QWidget* CPageView::BuildSection(const Section& section) {
     if (row_layout != nullptr) {
         row_layout->addStretch(1);
     }
-    layout->addLayout(options);
+    QLayout* fields = grid;
+    QLayout* choices = options;
+    layout->addLayout(section.options_first ? choices : fields);
+    layout->addLayout(section.options_first ? fields : choices);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -191,13 +198,10 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field, int 
         widgets.line->setMaxLength(std::numeric_limits<int>::max());
         connect(widgets.line, &QLineEdit::textEdited, this,
                 [this, id](const QString& text) { OnTyped(id, text); });
-        // Enter in a one-row field is the page's first action still enabled (加密, 计算 ...).
-        connect(widgets.line, &QLineEdit::returnPressed, this, [this] {
-            for (const Button& button : m_page.Buttons()) {
-                if (button.enabled) {
-                    OnPressed(button.id);
-                    return;
-                }
+        // Enter in a one-row field presses the action the page declares for it (加密, 计算 ...).
+        connect(widgets.line, &QLineEdit::returnPressed, this, [this, id] {
+            if (const std::string action = m_page.EnterAction(id); !action.empty()) {
+                OnPressed(action);
             }
         });
         edit = widgets.line;
@@ -208,6 +212,9 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field, int 
     }
     ApplyFieldRole(edit, field.role);
     AddFileActions(edit, field);
+    if (field.centred && widgets.line != nullptr) {
+        widgets.line->setAlignment(Qt::AlignCenter);
+    }
     if (field.width_chars > 0) {
         const QFontMetrics metrics(edit->font());
         edit->setFixedWidth(metrics.horizontalAdvance(QString(field.width_chars + 2, QChar('0'))));
@@ -225,6 +232,17 @@ void CPageView::AddFieldRow(QGridLayout* grid, int row, const Field& field, int 
         grid->addWidget(widgets.bytesWord, row, column + 3, align);
     }
     widgets.label->setObjectName(ToQt(field.id + "_label"));
+    // A hidden row keeps its place, as a fixed dialog layout does, so that the buttons under the
+    // fields stay where the hand is when an option shows or hides rows.
+    for (QWidget* part :
+         {static_cast<QWidget*>(widgets.label), edit, static_cast<QWidget*>(widgets.counter),
+          static_cast<QWidget*>(widgets.bytesWord)}) {
+        if (part != nullptr) {
+            QSizePolicy policy = part->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            part->setSizePolicy(policy);
+        }
+    }
     m_fields[field.id] = widgets;
 }
 
@@ -289,6 +307,7 @@ QPushButton* CPageView::BuildButton(const Button& button) {
     push->setObjectName(ToQt(button.id));
     push->setFont(HeavyButtonFont());
     push->setMinimumHeight(36);
+    FitCaption(push);
     // In a dialog every push button would otherwise be a default button that Enter also presses.
     push->setAutoDefault(false);
     const std::string id = button.id;
@@ -358,6 +377,8 @@ ActionResult CPageView::Guarded(const std::function<ActionResult()>& gesture) {
         return gesture();
     } catch (const std::exception& error) {
         return InternalErrorBox(m_page.Name(), error.what());
+    } catch (...) {
+        return InternalErrorBox(m_page.Name(), kUnknownFault);
     }
 }
 
@@ -399,6 +420,11 @@ void CPageView::RefreshField(const Field& field) {
         const QString text = ModelToWidget(field.text);
         if (w.line != nullptr) {
             w.line->setText(text);
+            // Hex is read from the left: a value the page wrote shows its start, not its end. A
+            // field the user is typing in keeps the cursor where typing left it.
+            if (field.read_only || !w.line->hasFocus()) {
+                w.line->setCursorPosition(0);
+            }
         } else {
             w.text->setPlainText(text);
         }
@@ -464,6 +490,7 @@ void CPageView::RefreshButton(const Button& button) {
         return;
     }
     w.push->setText(ToQt(button.caption));
+    FitCaption(w.push);
     w.push->setEnabled(button.enabled);
     w.shown = ButtonShown{button.caption, button.enabled};
 }

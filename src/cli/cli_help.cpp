@@ -82,8 +82,8 @@ std::string PageHelp(const CPage& page) {
         }
     }
     text +=
-        "\nFields (--FIELD TEXT; --FIELD-file PATH types a file's text, --FIELD-bytes PATH the hex "
-        "of its bytes; - is standard input):\n";
+        "\nFields (--FIELD TEXT; --FIELD-file PATH types a file's text less one trailing line "
+        "break, --FIELD-bytes PATH the hex of its bytes; - is standard input):\n";
     for (const Field& field : page.Fields()) {
         std::string state;
         if (field.read_only) {

@@ -1,12 +1,13 @@
 #include "cli/cli_run.h"
 
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <thread>
 
 #include <unistd.h>
@@ -51,6 +52,18 @@ std::string ReadFileOrStdin(const std::string& path) {
         throw UsageError{"cannot read " + name + ": " + std::strerror(error)};
     }
     return content;
+}
+
+// WithoutTrailingLineBreak drops one LF or CR LF at the end of a file's text, as a shell's
+// command substitution does: `echo 616263 > f` writes a line, and the line is what is meant.
+std::string WithoutTrailingLineBreak(std::string text) {
+    if (EndsWith(text, "\n")) {
+        text.pop_back();
+        if (EndsWith(text, "\r")) {
+            text.pop_back();
+        }
+    }
+    return text;
 }
 
 int ChoiceIndex(const OptionGroup& group, const std::string& choice) {
@@ -99,7 +112,7 @@ size_t ApplyGesture(CPage& page, const std::vector<std::string>& args, size_t i)
     } else if (const Field* file_field = EndsWith(name, "-file")
                                              ? page.FindField(name.substr(0, name.size() - 5))
                                              : nullptr) {
-        TypeInto(page, *file_field, ReadFileOrStdin(value));
+        TypeInto(page, *file_field, WithoutTrailingLineBreak(ReadFileOrStdin(value)));
     } else if (const Field* bytes_field = EndsWith(name, "-bytes")
                                               ? page.FindField(name.substr(0, name.size() - 6))
                                               : nullptr) {
@@ -144,8 +157,22 @@ CliOutput Render(const CPage& page, const std::string& action, const ActionResul
     return output;
 }
 
+// ShowTick writes the progress of a long action over the previous tick on standard error: a
+// percentage where the amount is known, a spinner where it is not.
+void ShowTick(const CPage& page, const std::string& action, const CProgress& progress, int tick) {
+    const uint64_t total = progress.Total();
+    if (total > 0) {
+        std::fprintf(stderr, "\r%s %s: %3d%%", page.Name().c_str(), action.c_str(),
+                     static_cast<int>(100.0 * static_cast<double>(progress.Done()) /
+                                      static_cast<double>(total)));
+    } else {
+        std::fprintf(stderr, "\r%s %s: %c", page.Name().c_str(), action.c_str(), "|/-\\"[tick % 4]);
+    }
+}
+
 // PressWithProgress runs a long action on a thread of its own and, while it runs, shows how far
-// it has come on standard error when that is a terminal; other actions are simply pressed.
+// it has come on standard error when that is a terminal; other actions are simply pressed. The
+// wait ends the moment the worker does, so a short long action returns as fast as any other.
 ActionResult PressWithProgress(CPage& page, const std::string& action) {
     if (!page.FindButton(action)->long_running) {
         return page.Press(action);
@@ -153,30 +180,30 @@ ActionResult PressWithProgress(CPage& page, const std::string& action) {
     CProgress progress;
     ActionResult result;
     std::exception_ptr failure;
-    std::atomic<bool> finished{false};
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;
     std::thread worker([&] {
         try {
             result = page.Press(action, &progress);
         } catch (...) {
             failure = std::current_exception();
         }
-        finished.store(true);
+        const std::lock_guard lock(mutex);
+        finished = true;
+        ended.notify_one();
     });
     const bool terminal = isatty(STDERR_FILENO) != 0;
     bool shown = false;
-    for (int tick = 0; !finished.load(); ++tick) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (terminal && tick >= 5) {  // quick actions print nothing
-            const uint64_t total = progress.Total();
-            if (total > 0) {
-                std::fprintf(stderr, "\r%s %s: %3d%%", page.Name().c_str(), action.c_str(),
-                             static_cast<int>(100.0 * static_cast<double>(progress.Done()) /
-                                              static_cast<double>(total)));
-            } else {
-                std::fprintf(stderr, "\r%s %s: %c", page.Name().c_str(), action.c_str(),
-                             "|/-\\"[tick % 4]);
+    {
+        std::unique_lock lock(mutex);
+        for (int tick = 0;
+             !ended.wait_for(lock, std::chrono::milliseconds(100), [&] { return finished; });
+             ++tick) {
+            if (terminal && tick >= 5) {  // quick actions print nothing
+                ShowTick(page, action, progress, tick);
+                shown = true;
             }
-            shown = true;
         }
     }
     worker.join();
@@ -227,5 +254,8 @@ CliOutput RunAction(CPage& page, const std::string& action, const std::vector<st
     } catch (const std::exception& error) {
         // A fault of the program, not of the input: reported as the window reports it.
         return CliOutput{"", InternalErrorBox(page.Name(), error.what()).text + "\n", kExitRefused};
+    } catch (...) {
+        return CliOutput{"", InternalErrorBox(page.Name(), kUnknownFault).text + "\n",
+                         kExitRefused};
     }
 }

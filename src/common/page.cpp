@@ -86,6 +86,40 @@ ActionResult CPage::Press(std::string_view button_id, CProgress* progress) {
     return result;
 }
 
+std::string CPage::EnterAction(std::string_view field_id) const {
+    const auto first_enabled = [this](const std::vector<std::string>& ids) -> std::string {
+        for (const std::string& id : ids) {
+            if (const Button* button = FindButton(id); button != nullptr && button->enabled) {
+                return id;
+            }
+        }
+        return {};
+    };
+    const auto holds = [&](const Section& section) {
+        const auto has = [](const std::vector<std::string>& ids, std::string_view id) {
+            return std::find(ids.begin(), ids.end(), id) != ids.end();
+        };
+        if (has(section.fields, field_id)) {
+            return true;
+        }
+        return std::any_of(section.options.begin(), section.options.end(),
+                           [&](const std::string& group) {
+                               const OptionGroup* option = FindOption(group);
+                               return option != nullptr && option->field == field_id;
+                           });
+    };
+    for (const Section& section : m_sections) {
+        if (!holds(section)) {
+            continue;
+        }
+        if (!section.enter.empty()) {
+            return first_enabled(section.enter);
+        }
+        return section.buttons.empty() ? std::string() : first_enabled({section.buttons.front()});
+    }
+    return {};
+}
+
 std::vector<std::string> CPage::WrittenFields() const {
     std::vector<std::string> written;
     for (const Field& field : m_fields) {

@@ -46,6 +46,10 @@ public:
     // A long action polls `progress`; when it was cancelled, every field is put back as it was
     // before the press and there is no message.
     ActionResult Press(std::string_view button_id, CProgress* progress = nullptr);
+    // EnterAction is the button that Enter in the one-row field presses: the first enabled one of
+    // its section's `enter` list (a field inside an option group belongs to the group's section),
+    // or the section's first button if the list is empty; empty when there is none.
+    std::string EnterAction(std::string_view field_id) const;
     // WrittenFields lists, in form order, the fields whose text the last Press wrote.
     std::vector<std::string> WrittenFields() const;
 
@@ -129,3 +133,5 @@ MessageBox IllegalByteBox(int position, std::string_view suffix);
 // InternalErrorBox is what a front end shows when a page action fails by a fault of the program
 // (an exception), not of the input: the page and what went wrong, caption "Error", stop icon.
 MessageBox InternalErrorBox(std::string_view page, std::string_view what);
+// kUnknownFault is the `what` of InternalErrorBox for a thrown value that is not a std::exception.
+inline constexpr std::string_view kUnknownFault = "an exception of unknown type";

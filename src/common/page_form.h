@@ -59,6 +59,7 @@ struct Field {
     std::string
         beside{};  // shown in this field's row, after its counter, instead of a row of its own
     int width_chars = 0;  // a narrow one-row field as wide as this many characters; 0 fills the row
+    bool centred = false;  // a short one-row value shown centred in its box
 
     std::string text{};
     std::string counter{};
@@ -113,4 +114,8 @@ struct Section {
     std::vector<std::string> options{};
     std::vector<std::string> buttons{};
     std::vector<std::string> notes{};  // explanatory lines under the controls
+    bool options_first = false;        // the option groups stand above the fields, not below them
+    // The actions Enter in a one-row field of this section presses: the first of them that is
+    // enabled. Empty: the section's first button. A key generation or a clear never belongs here.
+    std::vector<std::string> enter{};
 };

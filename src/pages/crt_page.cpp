@@ -53,14 +53,15 @@ CCrtPage::CCrtPage() : CPage("crt", "CRT 运算") {
     AddSection({.caption = "CRT 通用算法",
                 .fields = {"p", "q", "dp", "dq", "qinv", "input", "output"},
                 .options = {"bits"},
-                .buttons = {"genkey", "decrypt"}});
+                .buttons = {"genkey", "decrypt"},
+                .enter = {"decrypt"}});
 }
 
 ActionResult CCrtPage::OnGenerateKey() {
     const std::optional<RsaKey> generated =
         GenerateRsaKey(RsaPrimeWords(Option("bits")), Progress());
     if (!generated) {
-        return std::nullopt;  // cancelled: nothing is written
+        return NoKeyBox(Progress());  // nothing is written
     }
     const RsaKey& key = *generated;
     m_p = key.p;

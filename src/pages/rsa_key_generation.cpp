@@ -3,6 +3,8 @@
 #include <array>
 #include <chrono>
 
+#include "pages/number_text.h"
+
 namespace {
 
 constexpr uint32_t kPublicExponent = 65537;
@@ -74,4 +76,11 @@ std::optional<RsaKey> GenerateRsaKey(uint32_t prime_words, CProgress* progress) 
 
 std::string FormatElapsedSeconds(int seconds) {
     return std::to_string(seconds) + " s";
+}
+
+ActionResult NoKeyBox(const CProgress* progress) {
+    if (progress != nullptr && progress->Cancelled()) {
+        return std::nullopt;
+    }
+    return NoticeBox("系统随机数发生器失败，未能生成密钥");
 }

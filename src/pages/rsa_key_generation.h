@@ -31,9 +31,13 @@ struct RsaKey {
 // GenerateRsaKey draws two distinct usable probable primes of prime_words words each from the
 // operating system's generator and derives N = P * Q, E = 65537, D = E^-1 mod (P-1)(Q-1),
 // DP = E^-1 mod (P-1), DQ = E^-1 mod and QinV = Q^-1 mod P. N has exactly 64 * prime_words
-// bits, since every prime has its top two bits set. It gives nothing only when `progress` was
-// cancelled during the prime search.
+// bits, since every prime has its top two bits set. It gives nothing when `progress` was
+// cancelled during the prime search or when the system's random generator failed.
 std::optional<RsaKey> GenerateRsaKey(uint32_t prime_words, CProgress* progress = nullptr);
+
+// NoKeyBox is what a page says when GenerateRsaKey gave nothing: nothing after a cancel, a
+// refusal when the random generator failed (a key drawn from no randomness would be worse).
+ActionResult NoKeyBox(const CProgress* progress);
 
 // FormatElapsedSeconds gives the "%d s" text the pages show after a key generation.
 std::string FormatElapsedSeconds(int seconds);

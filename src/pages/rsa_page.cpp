@@ -23,7 +23,12 @@ CRsaPage::CRsaPage() : CPage("rsa", "RSA 运算") {
                .choices = RsaKeySizeChoices(),
                .selected = kDefaultRsaKeySize,
                .caption_role = Role::Label});
-    AddField({.id = "modlen", .label = "数模长度", .role = Role::Plain, .read_only = true});
+    AddField({.id = "modlen",
+              .label = "数模长度",
+              .role = Role::Plain,
+              .width_chars = 4,
+              .centred = true,
+              .read_only = true});
     AddField({.id = "e", .label = "E", .role = Role::Input});
     AddField({.id = "n", .label = "N", .role = Role::Input, .kind = FieldKind::MultiLine});
     AddField({.id = "d", .label = "D", .role = Role::Input, .kind = FieldKind::MultiLine});
@@ -40,7 +45,9 @@ CRsaPage::CRsaPage() : CPage("rsa", "RSA 运算") {
     AddSection({.caption = "RSA 通用算法",
                 .fields = {"modlen", "e", "n", "d", "input", "output"},
                 .options = {"bits"},
-                .buttons = {"genkey", "encrypt", "decrypt"}});
+                .buttons = {"genkey", "encrypt", "decrypt"},
+                .options_first = true,
+                .enter = {"encrypt"}});
     SetText("modlen", "0000");
 }
 
@@ -57,7 +64,7 @@ ActionResult CRsaPage::OnGenerateKey() {
     const std::optional<RsaKey> generated =
         GenerateRsaKey(RsaPrimeWords(Option("bits")), Progress());
     if (!generated) {
-        return std::nullopt;  // cancelled: nothing is written
+        return NoKeyBox(Progress());  // nothing is written
     }
     const RsaKey& key = *generated;
     m_n = key.n;

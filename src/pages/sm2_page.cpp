@@ -149,7 +149,8 @@ CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
     AddSection({.caption = "SM2 国密算法",
                 .fields = {"message", "userid", "privkey", "px", "py", "r", "s"},
                 .options = {"op", "spaced", "genpub", "format"},
-                .buttons = {"sign", "verify", "exchange", "encrypt", "decrypt", "clear"}});
+                .buttons = {"sign", "verify", "exchange", "encrypt", "decrypt", "clear"},
+                .enter = {"sign", "verify", "exchange", "encrypt", "decrypt"}});
 
     SetText("message", std::string(kSignMessage));
     SetText("userid", std::string(kIdA));

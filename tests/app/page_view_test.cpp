@@ -49,7 +49,9 @@ public:
             SetText("no_such_field", "");
             return std::nullopt;
         });
-        AddSection({.caption = "故障", .fields = {"data"}, .buttons = {"go"}});
+        // A value that is no std::exception at all.
+        AddButton("throw", "抛出", []() -> ActionResult { throw 42; });
+        AddSection({.caption = "故障", .fields = {"data"}, .buttons = {"go", "throw"}});
     }
 };
 
@@ -187,11 +189,15 @@ void PageViewTest::AFaultyPageShowsAnInternalErrorInsteadOfEnding() {
     std::vector<MessageBox> shown;
     view.SetMessagePresenter(
         [&](QWidget*, const MessageBox& message) { shown.push_back(message); });
-    QTest::mouseClick(view.findChild<QPushButton*>(QStringLiteral("go")), Qt::LeftButton);
-    QCOMPARE(shown.size(), size_t{1});
-    QCOMPARE(QString::fromStdString(shown[0].caption), QStringLiteral("Error"));
-    QVERIFY(QString::fromStdString(shown[0].text)
-                .startsWith(QStringLiteral("Internal error in page faulty")));
+    for (const char* button : {"go", "throw"}) {
+        shown.clear();
+        QTest::mouseClick(view.findChild<QPushButton*>(QString::fromLatin1(button)),
+                          Qt::LeftButton);
+        QCOMPARE(shown.size(), size_t{1});
+        QCOMPARE(QString::fromStdString(shown[0].caption), QStringLiteral("Error"));
+        QVERIFY(QString::fromStdString(shown[0].text)
+                    .startsWith(QStringLiteral("Internal error in page faulty")));
+    }
     QTest::keyClicks(view.findChild<QLineEdit*>(QStringLiteral("data")), QStringLiteral("12"));
     QCOMPARE(page.FindField("data")->text, std::string("12"));
 }

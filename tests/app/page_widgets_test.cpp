@@ -199,6 +199,11 @@ private slots:
     void OptionsChangeWhatIsEnabledAndShown();
     void TabOrderIsFieldsThenOptionsThenButtons();
     void EnterPressesTheFirstActionAndCtrlTabSwitchesTabs();
+    void EnterPressesTheActionOfItsField();
+    void AWrittenOneRowValueShowsItsStart();
+    void TheSm2ButtonsStayWhereTheyAre();
+    void TheRsaKeyLengthComesFirstAndTheModulusLengthIsCentred();
+    void EveryCaptionFitsItsButtonWithAMargin();
 };
 
 void PageWidgetsTest::ShowsTheResult_data() {
@@ -340,6 +345,127 @@ void PageWidgetsTest::EnterPressesTheFirstActionAndCtrlTabSwitchesTabs() {
     for (const auto& step : steps) {
         QTest::keyClick(&window, step.key, step.modifiers);
         QCOMPARE(window.Tabs()->currentIndex(), step.tab);
+    }
+}
+
+// Enter in E on the RSA page encrypts (it used to regenerate the key and reset E). Which action
+// each field's Enter presses on every page is the page models' table (page_machinery_test).
+void PageWidgetsTest::EnterPressesTheActionOfItsField() {
+    CKeywrightDlg window;
+    window.show();
+    const struct {
+        PageCase setup;
+        const char* enter_in;
+        const char* untouched;  // a field another action would have written
+    } cases[] = {
+        {{"rsa",
+          {Typed("n", "BB"), Typed("d", "17"), Typed("input", "58"), Typed("e", "7")},
+          "",
+          "output",
+          "B"},
+         "e",
+         "d"},
+    };
+    for (const auto& c : cases) {
+        window.Tabs()->setCurrentIndex(TabOf(window, c.setup.page));
+        CPageView* view = window.PageView(TabOf(window, c.setup.page));
+        std::vector<MessageBox> shown;
+        view->SetMessagePresenter(
+            [&](QWidget*, const MessageBox& message) { shown.push_back(message); });
+        PageCase typing = c.setup;
+        typing.button = "";
+        for (const WidgetGesture& g : typing.gestures) {
+            auto* line = view->findChild<QLineEdit*>(QString::fromLatin1(g.id));
+            auto* text = view->findChild<QPlainTextEdit*>(QString::fromLatin1(g.id));
+            QWidget* edit = line != nullptr ? static_cast<QWidget*>(line) : text;
+            QVERIFY2(edit != nullptr, g.id);
+            QTest::keyClicks(edit, QString::fromUtf8(g.text));
+        }
+        const QString before = TextOf(view, c.untouched);
+        QTest::keyClick(view->findChild<QLineEdit*>(QString::fromLatin1(c.enter_in)),
+                        Qt::Key_Return);
+        QVERIFY(QTest::qWaitFor([view] { return !view->Busy(); }, 30000));
+        QCOMPARE(TextOf(view, c.setup.field), QString::fromLatin1(c.setup.shown));
+        QCOMPARE(TextOf(view, c.untouched), before);
+        QVERIFY(shown.empty());
+    }
+}
+
+void PageWidgetsTest::AWrittenOneRowValueShowsItsStart() {
+    CKeywrightDlg window;
+    window.resize(1024, 700);
+    window.show();
+    const PageCase cases[] = {
+        {"des",
+         {Typed("data",
+                "00112233445566778899AABBCCDDEEFF00112233445566778899AABBCCDDEEFF"
+                "00112233445566778899AABBCCDDEEFF"),
+          Clicked("spaced", 0)},
+         "encrypt",
+         "result",
+         ""},
+        {"sm2", {Clicked("op", 3)}, "encrypt", "r", ""},
+    };
+    for (const PageCase& c : cases) {
+        window.Tabs()->setCurrentIndex(TabOf(window, c.page));
+        CPageView* view = window.PageView(TabOf(window, c.page));
+        QVERIFY2(Drive(view, c), c.page);
+        auto* result = view->findChild<QLineEdit*>(QString::fromLatin1(c.field));
+        QVERIFY(result->text().size() > 100);
+        QCOMPARE(result->cursorPosition(), 0);
+    }
+}
+
+// Each operation shows other rows; the buttons under them do not move.
+void PageWidgetsTest::TheSm2ButtonsStayWhereTheyAre() {
+    CKeywrightDlg window;
+    window.resize(1024, 700);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const int tab = TabOf(window, "sm2");
+    window.Tabs()->setCurrentIndex(tab);
+    CPageView* view = window.PageView(tab);
+    auto* clear = view->findChild<QPushButton*>(QStringLiteral("clear"));
+    auto* op = view->findChild<QGroupBox*>(QStringLiteral("op"));
+    QList<int> heights;
+    for (QRadioButton* radio : op->findChildren<QRadioButton*>()) {
+        QTest::mouseClick(radio, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        heights << clear->mapTo(view, QPoint(0, 0)).y();
+    }
+    QCOMPARE(heights.size(), 5);
+    QCOMPARE(heights.count(heights.front()), 5);
+}
+
+void PageWidgetsTest::TheRsaKeyLengthComesFirstAndTheModulusLengthIsCentred() {
+    CKeywrightDlg window;
+    window.show();
+    const int tab = TabOf(window, "rsa");
+    window.Tabs()->setCurrentIndex(tab);
+    CPageView* view = window.PageView(tab);
+    QCoreApplication::processEvents();
+    auto* modlen = view->findChild<QLineEdit*>(QStringLiteral("modlen"));
+    QVERIFY(modlen->isReadOnly());
+    QCOMPARE(modlen->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QWidget* bits = view->findChild<QWidget*>(QStringLiteral("bits"));
+    QVERIFY(bits->mapTo(view, QPoint(0, 0)).y() < modlen->mapTo(view, QPoint(0, 0)).y());
+}
+
+void PageWidgetsTest::EveryCaptionFitsItsButtonWithAMargin() {
+    CKeywrightDlg window;
+    window.resize(1024, 700);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (int tab = 0; tab < window.Tabs()->count(); ++tab) {
+        window.Tabs()->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        for (QPushButton* push : window.PageView(tab)->findChildren<QPushButton*>()) {
+            if (!push->isVisible()) {
+                continue;
+            }
+            const int text = push->fontMetrics().horizontalAdvance(push->text());
+            QVERIFY2(push->width() >= text + 2 * 10, qPrintable(push->text()));
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 // refusal leaves every field as it was.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -64,3 +66,56 @@ TEST(EveryPage, EveryButtonUnderEveryChoiceAnswersWithoutThrowing) {
 }
 
 }  // namespace
+
+namespace {
+
+CPage& PageNamed(std::vector<std::unique_ptr<CPage>>& pages, const std::string& name) {
+    for (auto& page : pages) {
+        if (page->Name() == name) {
+            return *page;
+        }
+    }
+    throw std::invalid_argument("no page " + name);
+}
+
+}  // namespace
+
+// Enter in a one-row field presses the action that uses the field, never a key generation or a
+// clear, and on the SM2 page the operation chosen.
+TEST(EveryPage, EnterPressesTheActionOfTheFieldsSection) {
+    const struct {
+        const char* page;
+        const char* op;  // SM2 operation chosen first, or nullptr
+        const char* field;
+        const char* action;
+    } cases[] = {
+        {"des", nullptr, "data", "encrypt"},       {"mac", nullptr, "key", "compute"},
+        {"aes", nullptr, "iv", "encrypt"},         {"rsa", nullptr, "e", "encrypt"},
+        {"sm3", nullptr, "hmac_key", "hmac"},      {"sm4", nullptr, "count", "encrypt"},
+        {"emv", nullptr, "pan", "compute"},        {"sm2", nullptr, "privkey", "sign"},
+        {"sm2", "verify", "px", "verify"},         {"sm2", "decrypt", "privkey", "decrypt"},
+        {"sm2", "exchange", "userid", "exchange"},
+    };
+    for (const auto& c : cases) {
+        auto pages = CreatePages();
+        CPage& page = PageNamed(pages, c.page);
+        if (c.op != nullptr) {
+            const OptionGroup& op = *page.FindOption("op");
+            for (size_t i = 0; i < op.choices.size(); ++i) {
+                if (op.choices[i].name == c.op) {
+                    page.Choose("op", static_cast<int>(i));
+                }
+            }
+        }
+        EXPECT_EQ(page.EnterAction(c.field), c.action) << c.page << " " << c.field;
+    }
+    // No page offers a key generation or a clear to Enter.
+    auto pages = CreatePages();
+    for (const auto& page : pages) {
+        for (const Field& field : page->Fields()) {
+            const std::string action = page->EnterAction(field.id);
+            EXPECT_TRUE(action.find("clear") == std::string::npos && action != "genkey")
+                << page->Name() << " " << field.id << " -> " << action;
+        }
+    }
+}
