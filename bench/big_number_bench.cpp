@@ -9,7 +9,7 @@
 #include <string>
 
 #include "bench_support.h"
-#include "crypto/big_number.h"
+#include "crypto/pk/big_number.h"
 #include "pages/rsa_key_generation.h"
 
 namespace {

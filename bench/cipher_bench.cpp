@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "crypto/aes.h"
-#include "crypto/des.h"
-#include "crypto/sm4.h"
+#include "crypto/block/aes.h"
+#include "crypto/block/des.h"
+#include "crypto/block/sm4.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "crypto/crc.h"
-#include "crypto/md5.h"
-#include "crypto/sha1.h"
-#include "crypto/sha256.h"
-#include "crypto/sha512.h"
-#include "crypto/sm3.h"
+#include "crypto/hash/crc.h"
+#include "crypto/hash/md5.h"
+#include "crypto/hash/sha1.h"
+#include "crypto/hash/sha256.h"
+#include "crypto/hash/sha512.h"
+#include "crypto/hash/sm3.h"
 
 namespace {
 

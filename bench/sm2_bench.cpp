@@ -13,7 +13,7 @@
 
 #include "bench_support.h"
 #include "common/hex_codec.h"
-#include "crypto/sm2.h"
+#include "crypto/pk/sm2.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/aes.h"
+#include "crypto/block/aes.h"
 #include "evp_reference.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/big_number.h"
+#include "crypto/pk/big_number.h"
 #include "fuzz_check.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/des.h"
+#include "crypto/block/des.h"
 #include "evp_reference.h"
 
 namespace {

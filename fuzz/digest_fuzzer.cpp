@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "crypto/md5.h"
-#include "crypto/sha1.h"
-#include "crypto/sha256.h"
-#include "crypto/sha512.h"
-#include "crypto/sm3.h"
+#include "crypto/hash/md5.h"
+#include "crypto/hash/sha1.h"
+#include "crypto/hash/sha256.h"
+#include "crypto/hash/sha512.h"
+#include "crypto/hash/sm3.h"
 #include "evp_reference.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "crypto/des.h"
-#include "crypto/emv_crypto.h"
-#include "crypto/sm4.h"
+#include "crypto/block/des.h"
+#include "crypto/block/sm4.h"
 #include "evp_reference.h"
+#include "payment/emv_crypto.h"
 
 namespace {
 

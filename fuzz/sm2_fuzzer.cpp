@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/sm2.h"
+#include "crypto/pk/sm2_curve.h"
 #include "evp_reference.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/sm4.h"
+#include "crypto/block/sm4.h"
 #include "evp_reference.h"
 
 namespace {

@@ -48,14 +48,9 @@ CKeywrightDlg::CKeywrightDlg(QWidget* parent) : QDialog(parent), m_pages(CreateP
     // Fourteen tabs in one row within a 1024-pixel window: the style's roomy tab padding would
     // need some sixty pixels more.
     m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
-    for (const auto& page : m_pages) {
-        auto* view = new CPageView(*page);
-        auto* scroll = new QScrollArea;
-        scroll->setWidget(view);
-        scroll->setWidgetResizable(true);
-        scroll->setFrameShape(QFrame::NoFrame);
-        m_tabs->addTab(scroll, QString::fromStdString(page->TabCaption()));
-        m_views.push_back(view);
+    const std::vector<std::string> groups = PageGroups();
+    for (size_t i = 0; i < m_pages.size(); ++i) {
+        AddPageTab(*m_pages[i], groups.at(i));
     }
     m_logPanel = BuildLogPanel();
     for (CPageView* view : m_views) {
@@ -82,6 +77,54 @@ CKeywrightDlg::~CKeywrightDlg() {
     for (CPageView* view : m_views) {
         view->StopLongAction();
     }
+}
+
+void CKeywrightDlg::AddPageTab(CPage& page, const std::string& group) {
+    auto* view = new CPageView(page);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(view);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    const QString caption = QString::fromStdString(page.TabCaption());
+    PagePlace place{scroll, nullptr, scroll};
+    if (!group.empty()) {
+        const QString group_caption = QString::fromStdString(group);
+        auto* inner = m_tabs->findChild<QTabWidget*>(group_caption);
+        if (inner == nullptr) {
+            inner = new QTabWidget;
+            inner->setObjectName(group_caption);
+            inner->setDocumentMode(true);
+            // A group of one page shows that page alone, without a bar of one tab.
+            inner->setTabBarAutoHide(true);
+            inner->setUsesScrollButtons(false);
+            m_tabs->addTab(inner, group_caption);
+        }
+        inner->addTab(scroll, caption);
+        place = {inner, inner, scroll};
+    } else {
+        m_tabs->addTab(scroll, caption);
+    }
+    m_views.push_back(view);
+    m_places.push_back(place);
+}
+
+void CKeywrightDlg::ShowPage(int index) {
+    const PagePlace& place = m_places.at(static_cast<size_t>(index));
+    if (place.inner != nullptr) {
+        place.inner->setCurrentWidget(place.tab);
+    }
+    m_tabs->setCurrentWidget(place.outer);
+}
+
+int CKeywrightDlg::CurrentPage() const {
+    for (size_t i = 0; i < m_places.size(); ++i) {
+        const PagePlace& place = m_places[i];
+        if (m_tabs->currentWidget() == place.outer &&
+            (place.inner == nullptr || place.inner->currentWidget() == place.tab)) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
 }
 
 QWidget* CKeywrightDlg::BuildLogPanel() {
@@ -124,10 +167,11 @@ void CKeywrightDlg::SaveLog() {
 }
 
 void CKeywrightDlg::AddTabShortcuts() {
-    // The tab strip's own Ctrl+Tab works only while it has the focus; these work from any field.
+    // The tab strip's own Ctrl+Tab works only while it has the focus; these work from any field
+    // and go through every page, the pages of a group's inner tabs included.
     const auto step = [this](int by) {
-        const int count = m_tabs->count();
-        m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + count) % count);
+        const int count = PageCount();
+        ShowPage((CurrentPage() + by + count) % count);
     };
     const struct {
         QKeySequence keys;

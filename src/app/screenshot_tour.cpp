@@ -80,9 +80,9 @@ void DoTourStop(CPageView& view, const TourStop& stop) {
 bool RunScreenshotTour(CKeywrightDlg& window, const QString& dir) {
     QDir().mkpath(dir);
     bool written = true;
-    for (int tab = 0; tab < window.Tabs()->count(); ++tab) {
-        window.Tabs()->setCurrentIndex(tab);
-        CPageView& view = *window.PageView(tab);
+    for (int index = 0; index < window.PageCount(); ++index) {
+        window.ShowPage(index);
+        CPageView& view = *window.PageView(index);
         for (const TourStop& stop : Tour()) {
             if (view.Page().Name() == stop.page) {
                 DoTourStop(view, stop);
@@ -90,7 +90,7 @@ bool RunScreenshotTour(CKeywrightDlg& window, const QString& dir) {
         }
         QApplication::processEvents();
         const QString name = QStringLiteral("%1-%2.png")
-                                 .arg(tab + 1, 2, 10, QLatin1Char('0'))
+                                 .arg(index + 1, 2, 10, QLatin1Char('0'))
                                  .arg(QString::fromStdString(view.Page().Name()));
         written = window.grab().save(QDir(dir).filePath(name)) && written;
     }

@@ -77,6 +77,25 @@ protected:
     void SetReadOnly(std::string_view field_id, bool read_only);
     int Option(std::string_view group_id) const;
     void SetOption(std::string_view group_id, int index);
+
+    // AddOptionOf declares a group whose choices are the values of E in order and gives its handle;
+    // Chosen, IsChosen and SetOption read and set the group through it.
+    template <typename E>
+    OptionOf<E> AddOptionOf(OptionGroup group) {
+        return OptionOf<E>(AddOption(std::move(group)).id);
+    }
+    template <typename E>
+    E Chosen(const OptionOf<E>& option) const {
+        return static_cast<E>(Option(option.Id()));
+    }
+    template <typename E>
+    bool IsChosen(const OptionOf<E>& option, E value) const {
+        return Option(option.Id()) == static_cast<int>(value);
+    }
+    template <typename E>
+    void SetOption(const OptionOf<E>& option, E value) {
+        SetOption(option.Id(), static_cast<int>(value));
+    }
     void SetButtonCaption(std::string_view button_id, std::string caption);
     void SetButtonEnabled(std::string_view button_id, bool enabled);
 

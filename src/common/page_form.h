@@ -7,6 +7,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // Role of a control, which decides its colours: input blue, key olive, result maroon (all three on
@@ -87,6 +90,30 @@ struct OptionGroup {
     Role caption_role = Role::Frame;
     std::string field{};  // a field the window shows inside this group's frame, after its radios
 };
+
+// OptionOf<E> is a page's handle on an option group whose choices are the values of the enum E, in
+// order (E's value 0 is the first choice). A page reads, sets and recognises the group through the
+// handle it got when it declared the group, so a choice it names is an enumerator the compiler
+// checks, never a string or an index; names stay for the command line and the views.
+template <typename E>
+class OptionOf {
+    static_assert(std::is_enum_v<E>);
+
+public:
+    OptionOf() = default;
+    const std::string& Id() const { return m_id; }
+    // Is tells whether a change handler's group id names this group.
+    bool Is(std::string_view group_id) const { return m_id == group_id; }
+
+private:
+    friend class CPage;
+    explicit OptionOf(std::string id) : m_id(std::move(id)) {}
+    std::string m_id;
+};
+
+// The choices of a "是"/"否" radio pair, in that order (the result-spacing groups, SM4's repeat
+// run, SM2's public-key generation).
+enum class YesNo { Yes, No };
 
 // A choice that a front end without radios makes before anything else when it is asked for an
 // action directly (the command line's `sm2 sign` first chooses the operation "签名").

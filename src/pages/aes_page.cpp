@@ -6,7 +6,7 @@
 
 #include "common/hex_codec.h"
 #include "common/key_data_checks.h"
-#include "crypto/aes.h"
+#include "crypto/block/aes.h"
 
 namespace {
 

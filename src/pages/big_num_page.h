@@ -2,7 +2,7 @@
 #pragma once
 
 #include "common/page.h"
-#include "crypto/big_number.h"
+#include "crypto/pk/big_number.h"
 
 class CBigNumPage : public CPage {
 public:

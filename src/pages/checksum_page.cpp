@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "common/hex_codec.h"
-#include "crypto/crc.h"
-#include "crypto/lrc.h"
-#include "crypto/md5.h"
-#include "crypto/sha1.h"
-#include "crypto/sha256.h"
-#include "crypto/sha512.h"
+#include "crypto/hash/crc.h"
+#include "crypto/hash/lrc.h"
+#include "crypto/hash/md5.h"
+#include "crypto/hash/sha1.h"
+#include "crypto/hash/sha256.h"
+#include "crypto/hash/sha512.h"
 
 namespace {
 
-enum class Check { Sha1, Sha256, Md5, Crc16, Sha384, Sha512, Lrc, Crc32 };
+using Check = CChecksumPage::Check;
 
 struct CheckRow {
     Check check;
@@ -35,6 +35,16 @@ constexpr std::array<CheckRow, 8> kChecks = {{
     {Check::Lrc, "lrc", "LRC校验"},
     {Check::Crc32, "crc32", "CRC32校验"},
 }};
+
+constexpr bool InEnumOrder() {
+    for (size_t i = 0; i < kChecks.size(); ++i) {
+        if (static_cast<size_t>(kChecks[i].check) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(InEnumOrder(), "the choices of the type group are the Check values in order");
 
 // ChecksumText writes a checksum as "%02x" turned to upper case: no leading zeros beyond the
 // second digit (0x0A1B gives A1B, 0 gives 00).
@@ -88,11 +98,11 @@ CChecksumPage::CChecksumPage() : CPage("checksum", "校验运算") {
     for (const CheckRow& row : kChecks) {
         choices.push_back({row.name, row.caption, Role::Plain});
     }
-    AddOption({.id = "type",
-               .caption = "类型选择",
-               .choices = std::move(choices),
-               .columns = 4,
-               .caption_role = Role::Plain});
+    m_type = AddOptionOf<Check>({.id = "type",
+                                 .caption = "类型选择",
+                                 .choices = std::move(choices),
+                                 .columns = 4,
+                                 .caption_role = Role::Plain});
     AddButton("compute", "计算", [this] { return OnCompute(); });
     AddButton("clear", "清空", [this] { return OnClear(); });
     AddSection({.caption = "校验运算算法",
@@ -102,7 +112,7 @@ CChecksumPage::CChecksumPage() : CPage("checksum", "校验运算") {
 }
 
 ActionResult CChecksumPage::OnCompute() {
-    const Check check = kChecks[static_cast<size_t>(Option("type"))].check;
+    const Check check = Chosen(m_type);
     // Only blanks go: a tab or a line break is reported as an illegal byte.
     const std::string data = RemoveBlanks(Text("data"));
     // An empty text and an odd number of digits pass; there is no length limit.

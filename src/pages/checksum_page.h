@@ -8,7 +8,12 @@ class CChecksumPage : public CPage {
 public:
     CChecksumPage();
 
+    // The choices of "类型选择", in the window's reading order (two rows of four).
+    enum class Check { Sha1, Sha256, Md5, Crc16, Sha384, Sha512, Lrc, Crc32 };
+
 private:
     ActionResult OnCompute();
     ActionResult OnClear();
+
+    OptionOf<Check> m_type;
 };

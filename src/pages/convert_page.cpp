@@ -17,7 +17,6 @@ struct DirectionRow {
     const char* output_label;
 };
 
-constexpr int kHexToText = 0;
 constexpr std::array<DirectionRow, 2> kDirections = {{
     {"hex2asc", "十六进制转ASCII", "HEX数据", "ASC数据"},
     {"asc2hex", "ASCII转十六进制", "ASC数据", "HEX数据"},
@@ -84,13 +83,14 @@ CConvertPage::CConvertPage() : CPage("convert", "数据转换") {
     for (const DirectionRow& row : kDirections) {
         directions.push_back({row.name, row.caption});
     }
-    AddOption({.id = "direction", .caption = "类型", .choices = std::move(directions)});
+    m_direction = AddOptionOf<Direction>(
+        {.id = "direction", .caption = "类型", .choices = std::move(directions)});
     // The check box shows its caption beside the box, in the option colour.
-    AddOption({.id = "spaced",
-               .caption = "显示结果加入空格",
-               .kind = OptionKind::CheckBox,
-               .choices = {{"no", ""}, {"yes", "显示结果加入空格"}},
-               .caption_role = Role::Option});
+    m_spaced = AddOptionOf<Ticked>({.id = "spaced",
+                                    .caption = "显示结果加入空格",
+                                    .kind = OptionKind::CheckBox,
+                                    .choices = {{"no", ""}, {"yes", "显示结果加入空格"}},
+                                    .caption_role = Role::Option});
     AddButton("convert", "执行转换", [this] { return OnConvert(); });
     AddButton("clear", "清空", [this] { return OnClear(); });
     AddSection({.caption = "字符转换算法",
@@ -110,21 +110,22 @@ void CConvertPage::OnFieldChanged(const std::string& field_id) {
 
 void CConvertPage::OnOptionChosen(const std::string& group_id) {
     CPage::OnOptionChosen(group_id);
-    if (group_id == "direction") {
+    if (m_direction.Is(group_id)) {
         ShowLabels();
     }
 }
 
 void CConvertPage::ShowLabels() {
-    const DirectionRow& row = kDirections[static_cast<size_t>(Option("direction"))];
+    const DirectionRow& row = kDirections[static_cast<size_t>(Chosen(m_direction))];
     SetLabel("input", row.input_label);
     SetLabel("output", row.output_label);
 }
 
 ActionResult CConvertPage::OnConvert() {
     const std::string input = Text("input");
-    const bool spaced = IsChosen("spaced", "yes");
-    return Option("direction") == kHexToText ? HexToText(input, spaced) : TextToHex(input, spaced);
+    const bool spaced = IsChosen(m_spaced, Ticked::Yes);
+    return IsChosen(m_direction, Direction::HexToText) ? HexToText(input, spaced)
+                                                       : TextToHex(input, spaced);
 }
 
 ActionResult CConvertPage::HexToText(const std::string& input, bool spaced) {

@@ -19,6 +19,12 @@ private:
     ActionResult TextToHex(const std::string& input, bool spaced);
     // ShowLabels names the two fields after the chosen direction.
     void ShowLabels();
+
+    // The choices of "类型", in order; the check box's choices are unticked, ticked.
+    enum class Direction { HexToText, TextToHex };
+    enum class Ticked { No, Yes };
+    OptionOf<Direction> m_direction;
+    OptionOf<Ticked> m_spaced;
 };
 
 // SpaceTextPairs gives the characters of UTF-8 text two at a time, each pair followed by one

@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Operation { And, Xor, XorSum, Add, Or, Not, Sum, Sub };
+using Operation = CDataOpPage::Operation;
 
 struct OperationRow {
     Operation operation;
@@ -29,6 +29,20 @@ constexpr std::array<OperationRow, 8> kOperations = {{
     {Operation::Sum, "sum", "累加和", false},
     {Operation::Sub, "sub", "多字节相减", true},
 }};
+
+constexpr bool InEnumOrder() {
+    for (size_t i = 0; i < kOperations.size(); ++i) {
+        if (static_cast<size_t>(kOperations[i].operation) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(InEnumOrder(), "the choices of the op group are the Operation values in order");
+
+const OperationRow& RowOf(Operation operation) {
+    return kOperations[static_cast<size_t>(operation)];
+}
 
 // CheckSource refuses an odd number of digits or a character that is not hex; empty passes.
 ActionResult CheckSource(std::string_view text) {
@@ -78,7 +92,8 @@ CDataOpPage::CDataOpPage() : CPage("dataop", "数据运算") {
     for (const OperationRow& row : kOperations) {
         choices.push_back({row.name, row.caption});
     }
-    AddOption({.id = "op", .caption = "运算选择", .choices = std::move(choices), .columns = 4});
+    m_op = AddOptionOf<Operation>(
+        {.id = "op", .caption = "运算选择", .choices = std::move(choices), .columns = 4});
     AddButton("compute", "计算", [this] { return OnCompute(); });
     AddButton("clear", "清空", [this] { return OnClear(); });
     AddSection({.caption = "数据运算算法",
@@ -90,13 +105,13 @@ CDataOpPage::CDataOpPage() : CPage("dataop", "数据运算") {
 
 void CDataOpPage::OnOptionChosen(const std::string& group_id) {
     CPage::OnOptionChosen(group_id);
-    if (group_id == "op") {
+    if (m_op.Is(group_id)) {
         EnableSource2();
     }
 }
 
 void CDataOpPage::EnableSource2() {
-    SetEnabled("src2", kOperations[static_cast<size_t>(Option("op"))].uses_source2);
+    SetEnabled("src2", RowOf(Chosen(m_op)).uses_source2);
 }
 
 ActionResult CDataOpPage::OnCompute() {
@@ -109,8 +124,7 @@ ActionResult CDataOpPage::OnCompute() {
     if (ActionResult refusal = CheckSource(src2)) {
         return refusal;
     }
-    const std::string result =
-        Run(kOperations[static_cast<size_t>(Option("op"))].operation, src1, src2);
+    const std::string result = Run(Chosen(m_op), src1, src2);
     SetText("result", result);
     SetCounter("result", FormatCount(static_cast<long long>(result.size() / 2)));
     return std::nullopt;

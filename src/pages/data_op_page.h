@@ -8,6 +8,9 @@ class CDataOpPage : public CPage {
 public:
     CDataOpPage();
 
+    // The choices of "运算选择", in the window's reading order (two rows of four).
+    enum class Operation { And, Xor, XorSum, Add, Or, Not, Sum, Sub };
+
 protected:
     void OnOptionChosen(const std::string& group_id) override;
 
@@ -16,4 +19,6 @@ private:
     ActionResult OnClear();
     // EnableSource2 enables source 2 for the two-source operations and disables it for the others.
     void EnableSource2();
+
+    OptionOf<Operation> m_op;
 };

@@ -7,7 +7,7 @@
 
 #include "common/hex_codec.h"
 #include "common/key_data_checks.h"
-#include "crypto/des.h"
+#include "crypto/block/des.h"
 
 namespace {
 

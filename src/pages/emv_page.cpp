@@ -9,7 +9,7 @@
 
 #include "common/hex_codec.h"
 #include "common/key_data_checks.h"
-#include "crypto/emv_crypto.h"
+#include "payment/emv_crypto.h"
 #include "tlv/tlv_reader.h"
 
 namespace {

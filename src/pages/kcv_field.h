@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/page_form.h"
-#include "crypto/key_check_value.h"
+#include "crypto/block/key_check_value.h"
 
 // KcvField is the field "kcv", labelled "KCV", read-only, in the row of the field "key".
 Field KcvField();

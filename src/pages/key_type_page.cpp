@@ -21,7 +21,8 @@ void CKeyTypePage::AddCipherForm(const std::string& iv, KcvCipher kcv_cipher) {
 }
 
 void CKeyTypePage::AddModeOption() {
-    AddOption({.id = "mode", .caption = "运算类型", .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}}});
+    m_mode = AddOptionOf<Mode>(
+        {.id = "mode", .caption = "运算类型", .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}}});
     SetEnabled("iv", false);
 }
 
@@ -43,7 +44,7 @@ void CKeyTypePage::OnOptionChosen(const std::string& group_id) {
         }
         SetText("key", type.default_key);
     }
-    if (group_id == "mode") {
+    if (m_mode.Is(group_id)) {
         SetEnabled("iv", IsCbc());
     }
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/page.h"
-#include "crypto/key_check_value.h"
+#include "crypto/block/key_check_value.h"
 
 struct KeyType {
     const char* name;                  // the command line's choice name: "single"
@@ -38,12 +38,16 @@ protected:
     // field and CBC enables it, leaving its text as it is.
     void AddModeOption();
     // IsCbc tells whether the mode group says CBC.
-    bool IsCbc() const { return IsChosen("mode", "cbc"); }
+    bool IsCbc() const { return IsChosen(m_mode, Mode::Cbc); }
 
     void OnFieldChanged(const std::string& field_id) override;
     void OnOptionChosen(const std::string& group_id) override;
 
 private:
+    // The choices of the mode group, in order.
+    enum class Mode { Ecb, Cbc };
+
     std::array<KeyType, 3> m_keyTypes;
+    OptionOf<Mode> m_mode;
     KcvCipher m_kcvCipher = KcvCipher::Des;
 };

@@ -7,14 +7,23 @@
 
 #include "common/hex_codec.h"
 #include "common/key_data_checks.h"
-#include "crypto/des_mac.h"
+#include "crypto/block/des_mac.h"
 
 namespace {
 
-// The padding of each choice of "运算类型", in the order of the group: PBOC-MAC, ANSI X9.9/X9.19,
-// CBC-MAC, PSAM-MAC.
-constexpr std::array<MacPadType, 4> kPadTypes = {MacPadType::Pboc, MacPadType::AnsiX919,
-                                                 MacPadType::CbcMac, MacPadType::Pboc};
+// The padding of each MAC algorithm: the PSAM MAC pads as the PBOC MAC does.
+MacPadType PadTypeOf(CMacPage::Algorithm algorithm) {
+    switch (algorithm) {
+        case CMacPage::Algorithm::X919:
+            return MacPadType::AnsiX919;
+        case CMacPage::Algorithm::Cbc:
+            return MacPadType::CbcMac;
+        case CMacPage::Algorithm::Pboc:
+        case CMacPage::Algorithm::Psam:
+            break;
+    }
+    return MacPadType::Pboc;
+}
 
 constexpr size_t kKeyDigits[] = {16, 32, 48};
 constexpr KeyDataMessages kChecks = {
@@ -29,13 +38,14 @@ constexpr KeyDataMessages kChecks = {
 
 CMacPage::CMacPage() : CKeyTypePage("mac", "MAC 运算", kDesKeyTypes) {
     AddCipherForm(kDesDefaultIv, KcvCipher::Des);
-    AddOption({.id = "alg",
-               .caption = "运算类型",
-               .choices = {{"pboc", "PBOC-MAC算法"},
-                           {"x919", "ANSI X9.9/X9.19"},
-                           {"cbc", "CBC-MAC算法"},
-                           {"psam", "PSAM-MAC算法"}}});
-    AddOption({.id = "maclen", .caption = "MAC长度", .choices = {{"4", "4字节"}, {"8", "8字节"}}});
+    m_alg = AddOptionOf<Algorithm>({.id = "alg",
+                                    .caption = "运算类型",
+                                    .choices = {{"pboc", "PBOC-MAC算法"},
+                                                {"x919", "ANSI X9.9/X9.19"},
+                                                {"cbc", "CBC-MAC算法"},
+                                                {"psam", "PSAM-MAC算法"}}});
+    m_macLength = AddOptionOf<MacLength>(
+        {.id = "maclen", .caption = "MAC长度", .choices = {{"4", "4字节"}, {"8", "8字节"}}});
     AddOption(SpacingOption("结果是否加入空格"));
     AddButton("compute", "计算", [this] { return OnCompute(); });
     AddButton("clear", "清空", [this] { return OnClear(); });
@@ -59,15 +69,15 @@ ActionResult CMacPage::OnCompute() {
         return refusal;
     }
 
-    const MacPadType pad = kPadTypes[static_cast<size_t>(Option("alg"))];
+    const MacPadType pad = PadTypeOf(Chosen(m_alg));
     const std::vector<uint8_t> key_bytes = HexToBytes(key);
     const std::vector<uint8_t> data_bytes = HexToBytes(data);
     std::array<uint8_t, 8> mac{};
     bool computed = false;
-    // The key type follows the key's length (8, 16 or 24 bytes) after every change of the key.
-    if (Option("keytype") == 0) {
+    // A single- or double-length MAC by the key's length (the key-type radios follow it).
+    if (key_bytes.size() == 8) {
         computed = MacSingleKey(pad, iv_bytes, key_bytes, data_bytes, mac);
-    } else if (Option("keytype") == 1) {
+    } else if (key_bytes.size() == 16) {
         computed = MacDoubleKey(pad, iv_bytes, key_bytes, data_bytes, mac);
     }
     if (!computed) {
@@ -75,7 +85,7 @@ ActionResult CMacPage::OnCompute() {
         return ErrorBox("Mac Key should be 8 bytes or 16 bytes, Pls input the correct !!!");
     }
 
-    const size_t length = Option("maclen") == 1 ? 8 : 4;
+    const size_t length = IsChosen(m_macLength, MacLength::Eight) ? 8 : 4;
     ShowResult("result", std::span<const uint8_t>(mac).first(length));
     return std::nullopt;
 }

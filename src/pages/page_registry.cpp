@@ -15,21 +15,44 @@
 #include "pages/sm4_page.h"
 #include "pages/tlv_page.h"
 
+namespace {
+
+template <typename Page>
+std::unique_ptr<CPage> Make() {
+    return std::make_unique<Page>();
+}
+
+// The tab groups of the pages beyond the thirteen tool pages of the first window.
+constexpr const char* kOwnTab = "";
+constexpr const char* kEmvGroup = "EMV 运算";
+
+// Adding a page: its model, its engine, one line here, its tests.
+struct RegisteredPage {
+    const char* group;
+    std::unique_ptr<CPage> (*make)();
+};
+constexpr RegisteredPage kPages[] = {
+    {kOwnTab, Make<CDesPage>},    {kOwnTab, Make<CMacPage>},      {kOwnTab, Make<CAesPage>},
+    {kOwnTab, Make<CRsaPage>},    {kOwnTab, Make<CCrtPage>},      {kOwnTab, Make<CConvertPage>},
+    {kOwnTab, Make<CDataOpPage>}, {kOwnTab, Make<CChecksumPage>}, {kOwnTab, Make<CBigNumPage>},
+    {kOwnTab, Make<CTlvPage>},    {kOwnTab, Make<CSm4Page>},      {kOwnTab, Make<CSm3Page>},
+    {kOwnTab, Make<CSm2Page>},    {kEmvGroup, Make<CEmvPage>},
+};
+
+}  // namespace
+
 std::vector<std::unique_ptr<CPage>> CreatePages() {
     std::vector<std::unique_ptr<CPage>> pages;
-    pages.push_back(std::make_unique<CDesPage>());
-    pages.push_back(std::make_unique<CMacPage>());
-    pages.push_back(std::make_unique<CAesPage>());
-    pages.push_back(std::make_unique<CRsaPage>());
-    pages.push_back(std::make_unique<CCrtPage>());
-    pages.push_back(std::make_unique<CConvertPage>());
-    pages.push_back(std::make_unique<CDataOpPage>());
-    pages.push_back(std::make_unique<CChecksumPage>());
-    pages.push_back(std::make_unique<CBigNumPage>());
-    pages.push_back(std::make_unique<CTlvPage>());
-    pages.push_back(std::make_unique<CSm4Page>());
-    pages.push_back(std::make_unique<CSm3Page>());
-    pages.push_back(std::make_unique<CSm2Page>());
-    pages.push_back(std::make_unique<CEmvPage>());
+    for (const RegisteredPage& entry : kPages) {
+        pages.push_back(entry.make());
+    }
     return pages;
+}
+
+std::vector<std::string> PageGroups() {
+    std::vector<std::string> groups;
+    for (const RegisteredPage& entry : kPages) {
+        groups.emplace_back(entry.group);
+    }
+    return groups;
 }

@@ -8,7 +8,7 @@
 
 #include "common/page_form.h"
 #include "common/progress.h"
-#include "crypto/big_number.h"
+#include "crypto/pk/big_number.h"
 
 // RsaKeySizeChoices gives the six key sizes of the pages' size list ("128 bit" ... "1280 bit"),
 // named by their bit count; kDefaultRsaKeySize is the index of "1024 bit".

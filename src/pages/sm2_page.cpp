@@ -6,7 +6,6 @@
 
 namespace {
 
-enum Operation { kSign, kVerify, kExchange, kEncrypt, kDecrypt };
 constexpr const char* kOperationButtons[] = {"sign", "verify", "exchange", "encrypt", "decrypt"};
 
 // The worked-example inputs of GB/T 32918 parts 2-4; the encryption public key and the example
@@ -101,24 +100,25 @@ ActionResult TestIdLength(const std::vector<uint8_t>& id, const char* what) {
 }  // namespace
 
 CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
-    AddOption({.id = "op",
-               .caption = "国密算法类型",
-               .choices = {{"sign", "签名"},
-                           {"verify", "验证", Role::Plain},
-                           {"exchange", "密钥交换"},
-                           {"encrypt", "加密"},
-                           {"decrypt", "解密", Role::Plain}},
-               .selected = kSign});
+    m_op = AddOptionOf<Operation>({.id = "op",
+                                   .caption = "国密算法类型",
+                                   .choices = {{"sign", "签名"},
+                                               {"verify", "验证", Role::Plain},
+                                               {"exchange", "密钥交换"},
+                                               {"encrypt", "加密"},
+                                               {"decrypt", "解密", Role::Plain}},
+                                   .selected = kSign});
     AddOption(SpacingOption("结果是否空格"));
-    AddOption({.id = "genpub",
-               .caption = "是否生成公钥",
-               .choices = {{"yes", "是", Role::Plain}, {"no", "否", Role::Plain}},
-               .selected = 1,
-               .caption_role = Role::Plain});
-    AddOption({.id = "format",
-               .caption = "密文格式",
-               .choices = {{"c1c2c3", "C1C2C3"}, {"c1c3c2", "C1C3C2"}},
-               .selected = 0});
+    m_genpub =
+        AddOptionOf<YesNo>({.id = "genpub",
+                            .caption = "是否生成公钥",
+                            .choices = {{"yes", "是", Role::Plain}, {"no", "否", Role::Plain}},
+                            .selected = 1,
+                            .caption_role = Role::Plain});
+    m_format = AddOptionOf<Sm2CipherOrder>({.id = "format",
+                                            .caption = "密文格式",
+                                            .choices = {{"c1c2c3", "C1C2C3"}, {"c1c3c2", "C1C3C2"}},
+                                            .selected = 0});
 
     const auto add = [this](const char* id, const char* label, Role role, Role label_role,
                             CounterRule rule) {
@@ -163,17 +163,17 @@ CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
 
 void CSm2Page::OnFieldChanged(const std::string& field_id) {
     CPage::OnFieldChanged(field_id);
-    if (field_id == "privkey" && IsChosen("genpub", "yes")) {
+    if (field_id == "privkey" && IsChosen(m_genpub, YesNo::Yes)) {
         GeneratePublicKey(true);
     }
 }
 
 void CSm2Page::OnOptionChosen(const std::string& group_id) {
-    if (group_id == "op") {
-        ChooseOperation(Option("op"));
-    } else if (group_id == "genpub") {
-        GeneratePublicKey(IsChosen("genpub", "yes"));
-    } else if (group_id == "format" && Option("op") == kDecrypt) {
+    if (m_op.Is(group_id)) {
+        ChooseOperation(Chosen(m_op));
+    } else if (m_genpub.Is(group_id)) {
+        GeneratePublicKey(IsChosen(m_genpub, YesNo::Yes));
+    } else if (m_format.Is(group_id) && IsChosen(m_op, kDecrypt)) {
         // The example ciphertext follows the order, so that the example always decrypts; a
         // ciphertext of the user's own is never reordered.
         const Sm2CipherOrder order = CipherOrder();
@@ -198,7 +198,7 @@ void CSm2Page::ShowRows(bool public_key, bool private_key, bool user_id, bool s)
     SetVisible("s", s);
 }
 
-void CSm2Page::ChooseOperation(int operation) {
+void CSm2Page::ChooseOperation(Operation operation) {
     switch (operation) {
         case kSign:
             SetLabel("message", "签名报文：");
@@ -281,7 +281,7 @@ void CSm2Page::GeneratePublicKey(bool generate) {
 }
 
 Sm2CipherOrder CSm2Page::CipherOrder() const {
-    return IsChosen("format", "c1c3c2") ? Sm2CipherOrder::C1C3C2 : Sm2CipherOrder::C1C2C3;
+    return Chosen(m_format);
 }
 
 ActionResult CSm2Page::OnSign() {

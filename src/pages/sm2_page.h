@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "common/page.h"
-#include "crypto/sm2.h"
+#include "crypto/pk/sm2.h"
 
 class CSm2Page : public CPage {
 public:
@@ -34,11 +34,19 @@ protected:
     void OnOptionChosen(const std::string& group_id) override;
 
 private:
+    // The choices of "国密算法类型", in order.
+    enum Operation { kSign, kVerify, kExchange, kEncrypt, kDecrypt };
+
     // ChooseOperation applies the relabel / fill / show / enable table of one operation.
-    void ChooseOperation(int operation);
+    void ChooseOperation(Operation operation);
     // GeneratePublicKey fills Px and Py from the private key ("是"), or empties them.
     void GeneratePublicKey(bool generate);
     void Empty(std::string_view field_id);
     void ShowRows(bool public_key, bool private_key, bool user_id, bool s);
     Sm2CipherOrder CipherOrder() const;
+
+    OptionOf<Operation> m_op;
+    OptionOf<YesNo> m_genpub;
+    // The choices of "密文格式" are the two orders, C1C2C3 first.
+    OptionOf<Sm2CipherOrder> m_format;
 };

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/hex_codec.h"
-#include "crypto/sm3.h"
+#include "crypto/hash/sm3.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "common/hex_codec.h"
 #include "common/key_data_checks.h"
-#include "crypto/sm4.h"
+#include "crypto/block/sm4.h"
 #include "pages/kcv_field.h"
 
 namespace {
@@ -76,15 +76,16 @@ CSm4Page::CSm4Page() : CPage("sm4", "SM4 运算") {
         AddField(std::move(field));
     }
     AddField({.id = "count", .label = "次数：", .role = Role::Plain, .width_chars = 10});
-    AddOption({.id = "mode",
-               .caption = "运算类型",
-               .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}, {"mac", "MAC", Role::Plain}}});
+    m_mode = AddOptionOf<Mode>(
+        {.id = "mode",
+         .caption = "运算类型",
+         .choices = {{"ecb", "ECB"}, {"cbc", "CBC"}, {"mac", "MAC", Role::Plain}}});
     // The repeat group holds its "是"/"否" pair, the label "次数：" and the count field.
-    AddOption({.id = "repeat",
-               .caption = "次数",
-               .choices = {{"yes", "是"}, {"no", "否", Role::Plain}},
-               .selected = 1,
-               .field = "count"});
+    m_repeat = AddOptionOf<YesNo>({.id = "repeat",
+                                   .caption = "次数",
+                                   .choices = {{"yes", "是"}, {"no", "否", Role::Plain}},
+                                   .selected = 1,
+                                   .field = "count"});
     AddOption(SpacingOption("结果是否空格"));
     AddButton("encrypt", "加密", [this] { return OnEncrypt(); });
     AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
@@ -114,13 +115,13 @@ void CSm4Page::OnFieldChanged(const std::string& field_id) {
 }
 
 void CSm4Page::OnOptionChosen(const std::string& group_id) {
-    if (group_id == "mode") {
-        const bool mac = IsChosen("mode", "mac");
-        SetEnabled("iv", !IsChosen("mode", "ecb"));
+    if (m_mode.Is(group_id)) {
+        const bool mac = IsChosen(m_mode, Mode::Mac);
+        SetEnabled("iv", !IsChosen(m_mode, Mode::Ecb));
         SetButtonCaption("encrypt", mac ? "计算MAC" : "加密");
         SetButtonEnabled("decrypt", !mac);
-    } else if (group_id == "repeat") {
-        const bool repeat = IsChosen("repeat", "yes");
+    } else if (m_repeat.Is(group_id)) {
+        const bool repeat = IsChosen(m_repeat, YesNo::Yes);
         SetText("count", repeat ? kDefaultRepeat : "0");
         SetEnabled("count", repeat);
     }
@@ -135,8 +136,8 @@ ActionResult CSm4Page::OnDecrypt() {
 }
 
 ActionResult CSm4Page::Crypt(bool encrypt) {
-    const bool mac = encrypt && IsChosen("mode", "mac");
-    const bool cbc = IsChosen("mode", "cbc");
+    const bool mac = encrypt && IsChosen(m_mode, Mode::Mac);
+    const bool cbc = IsChosen(m_mode, Mode::Cbc);
     SetLabel("data", encrypt ? "加密数据：" : "解密数据：");
 
     const std::string key = RemoveBlanks(Text("key"));
@@ -153,7 +154,7 @@ ActionResult CSm4Page::Crypt(bool encrypt) {
         }
     }
     int64_t repeat = 0;
-    if (!mac && IsChosen("repeat", "yes") &&
+    if (!mac && IsChosen(m_repeat, YesNo::Yes) &&
         !ReadRepeatCount(RemoveBlanks(Text("count")), repeat)) {
         return ErrorBox(repeat < 0 ? "Repeat count should not be negative, Pls Check !!!"
                                    : "Repeat count should be at most 2147483647, Pls Check !!!");

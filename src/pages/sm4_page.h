@@ -23,5 +23,11 @@ protected:
     void OnOptionChosen(const std::string& group_id) override;
 
 private:
+    // The choices of "运算类型", in order.
+    enum class Mode { Ecb, Cbc, Mac };
+
     ActionResult Crypt(bool encrypt);
+
+    OptionOf<Mode> m_mode;
+    OptionOf<YesNo> m_repeat;
 };

@@ -21,9 +21,9 @@ CTlvPage::CTlvPage() : CPage("tlv", "TLV 运算") {
               .wrap_lines = false,
               .label_role = Role::Plain,
               .read_only = true});
-    AddOption({.id = "mode",
-               .caption = "解析方式",
-               .choices = {{"data", "按数据嵌套"}, {"emv", "EMV 标准解析"}}});
+    m_mode = AddOptionOf<Mode>({.id = "mode",
+                                .caption = "解析方式",
+                                .choices = {{"data", "按数据嵌套"}, {"emv", "EMV 标准解析"}}});
     AddButton("parse", "TLV解析", [this] { return OnParse(); });
     // A listing of megabytes takes a moment: the window lists on its worker thread.
     SetLongRunning("parse");
@@ -52,7 +52,7 @@ std::string CTlvPage::PrepareTlvText(std::string_view text) {
 
 ActionResult CTlvPage::OnParse() {
     const std::vector<uint8_t> bytes = HexToBytes(PrepareTlvText(Text("data")));
-    if (IsChosen("mode", "emv")) {
+    if (IsChosen(m_mode, Mode::Emv)) {
         SetText("result", FormatEmvTlv(bytes));
         return std::nullopt;
     }

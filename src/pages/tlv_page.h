@@ -18,4 +18,8 @@ private:
     // "按数据嵌套": data that is not an exact sequence of objects gives an empty result.
     // "EMV 标准解析": every byte is accounted for, faults included (FormatEmvTlv).
     ActionResult OnParse();
+
+    // The choices of "解析方式", in order.
+    enum class Mode { Data, Emv };
+    OptionOf<Mode> m_mode;
 };

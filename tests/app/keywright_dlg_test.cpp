@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -20,6 +21,7 @@
 #include "app/keywright_dlg.h"
 #include "app/page_view.h"
 #include "app/toolkit_translations.h"
+#include "pages/page_registry.h"
 
 class KeywrightDlgTest : public QObject {
     Q_OBJECT
@@ -34,6 +36,7 @@ private slots:
     void ClosingWhileLongActionsRunWaitsForThem();
     void TheOperationLogRecordsEveryAction();
     void TheToolkitsOwnTextsAreChinese();
+    void EveryPageIsInItsGroupAndReachableByKeyboard();
 };
 
 void KeywrightDlgTest::HasTheTitleAndFourteenTabsInOrder() {
@@ -229,6 +232,36 @@ void KeywrightDlgTest::TheToolkitsOwnTextsAreChinese() {
     }
     QVERIFY2(texts.join(QString()).contains(QStringLiteral("粘贴")), qPrintable(texts.join(',')));
     QVERIFY2(!texts.join(QString()).contains(QStringLiteral("Paste")), qPrintable(texts.join(',')));
+}
+
+// Every page sits under the tab its registry line names, the tab strip fits a 1024-pixel window
+// without scroll buttons, and Ctrl+PgDown / Ctrl+PgUp walk every page, inner tabs included.
+void KeywrightDlgTest::EveryPageIsInItsGroupAndReachableByKeyboard() {
+    CKeywrightDlg window;
+    window.resize(1024, 700);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const std::vector<std::string> groups = PageGroups();
+    QCOMPARE(static_cast<size_t>(window.PageCount()), groups.size());
+    for (int i = 0; i < window.PageCount(); ++i) {
+        window.ShowPage(i);
+        QCOMPARE(window.CurrentPage(), i);
+        QVERIFY(window.PageView(i)->isVisible());
+        const QString expected =
+            groups[static_cast<size_t>(i)].empty()
+                ? QString::fromStdString(window.PageView(i)->Page().TabCaption())
+                : QString::fromStdString(groups[static_cast<size_t>(i)]);
+        QCOMPARE(window.Tabs()->tabText(window.Tabs()->currentIndex()), expected);
+    }
+    QVERIFY(window.Tabs()->tabBar()->sizeHint().width() <= window.Tabs()->width());
+    window.ShowPage(0);
+    for (int step = 1; step <= window.PageCount(); ++step) {
+        QTest::keyClick(&window, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(window.CurrentPage(), step % window.PageCount());
+    }
+    QTest::keyClick(&window, Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(window.CurrentPage(), window.PageCount() - 1);
 }
 
 QTEST_MAIN(KeywrightDlgTest)

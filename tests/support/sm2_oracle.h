@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/sm2.h"
+#include "crypto/pk/sm2.h"
 
 struct PkeyFree {
     void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
