@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/hex_codec.h"
 #include "common/page.h"
+#include "crypto/hash/sha256.h"
 #include "support/page_gestures.h"
 
 namespace {
@@ -358,6 +362,163 @@ TEST(EmvPage, VerifyReadsField55OfEachVersion) {
         EXPECT_EQ(page.WrittenFields(),
                   (std::vector<std::string>{"pan", "psn", "atc", "un", "data", "arqc", "udkey",
                                             "sk", "ac", "arpc_out", "trace"}));
+    }
+}
+
+// The whole trace text, pinned: every combination of the six option groups on four cards that
+// reach every step and every "not computed" note, then field 55 of each example under each
+// version. The digest is of the traces and messages as the page wrote them before the trace became
+// a shared type; any change of a line, a name or a line break shows here.
+TEST(EmvPage, TracesOfTheWholeMatrixAreUnchanged) {
+    const std::vector<std::vector<Gesture>> cards = {
+        {},
+        {Type("mk", kImk), Type("pan", "1234567890123456"), Type("psn", ""), Type("atc", "001C"),
+         Type("un", "52BF4585"), Type("data", kCdolV10 + "03A06010"),
+         Type("arqc", "29CCA15AE665FA2E"), Type("arc", "3030"), Type("csu", "00000000"),
+         Type("propdata", "1122")},
+        {Type("mk", "F23BF4AE92B554C116139D4F67322667"), Type("pan", "6214988660100000304"),
+         Type("atc", ""), Type("data", kDataS4), Type("arqc", "179E0D01A7D1791D"), Type("arc", ""),
+         Type("csu", "12345678")},
+        {Type("mk", "0123456789ABCDEF0123456789ABCDEF"), Type("pan", "99012345678901234"),
+         Type("psn", "45"), Type("data", ""), Type("arqc", "1234567890ABCDEF")},
+    };
+    std::string all;
+    const auto run = [&all](const std::vector<Gesture>& gestures, const char* action) {
+        CEmvPage page;
+        Apply(page, gestures);
+        const ActionResult result = page.Press(action);
+        all += TextOf(page, "trace") + "\n" + (result ? result->text : "") + "\n";
+    };
+    const std::array<std::pair<const char*, int>, 6> groups = {
+        {{"alg", 2}, {"udk", 3}, {"session", 4}, {"pad", 2}, {"arpc", 2}, {"arpckey", 2}}};
+    for (const std::vector<Gesture>& card : cards) {
+        for (int combo = 0; combo < 192; ++combo) {
+            std::vector<Gesture> gestures = card;
+            for (int rest = combo; const auto& [group, choices] : groups) {
+                gestures.push_back(Pick(group, rest % choices));
+                rest /= choices;
+            }
+            run(gestures, "compute");
+        }
+    }
+    for (const CardData& card : {kVisa10, kVisa18, kMc16, kPboc3Des, kPbocSm4}) {
+        for (int cvn = 0; cvn < 4; ++cvn) {
+            run({Type("mk", kImk), Pick("cvn", cvn), Type("f55", Field55(card)),
+                 Type("csu", "00000000")},
+                "verify");
+        }
+    }
+    const std::vector<uint8_t> bytes(all.begin(), all.end());
+    EXPECT_EQ(BytesToHex(Sha256Hash(bytes)),
+              "623E09665FBAEF094176A859E9198C025EEFA19984C5DD6C56E9922C7BD62DD7");
+}
+
+// Three whole traces as the page writes them, line by line: PBOC 3DES from the start state; an IMK
+// of equal halves as the card key, no session key, no data, ARPC method 2 on the card's ARQC; and
+// PBOC SM4 from field 55 without 5F34.
+TEST(EmvPage, WholeTraces) {
+    const struct {
+        const char* name;
+        std::vector<Gesture> gestures;
+        const char* action;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"PBOC 3DES",
+         {},
+         "compute",
+         {"UDK: EMV Option A",
+          "Y = rightmost 16 digits of PAN || PSN: 0622800010000101",
+          "~Y: F9DD7FFFEFFFFEFE",
+          "UDK left = 3DES(IMK)[Y]: 014D996FCC8F4915",
+          "UDK right = 3DES(IMK)[~Y]: 7DC8B49E3BCDFD99",
+          "UDK (raw): 014D996FCC8F49157DC8B49E3BCDFD99",
+          "UDK (odd parity): 014C986ECD8F49157CC8B59E3BCDFD98",
+          "UDK KCV: C63931",
+          "Session key: PBOC 3DES",
+          "SK left input: 0000000000000240",
+          "SK left = 3DES(UDK)[left input]: D4102725E6E5AD32",
+          "SK right input: 000000000000FDBF",
+          "SK right = 3DES(UDK)[right input]: 9E55AAB50BF23DA9",
+          "SK (raw): D4102725E6E5AD329E55AAB50BF23DA9",
+          "SK (odd parity): D5102625E6E5AD329E54ABB50BF23DA8",
+          "SK KCV: EFA668",
+          "AC: retail MAC, padding method 2",
+          "AC data: " + kDataP3,
+          "Padded: " + kDataP3 + "800000",
+          "CBC 1: D3EFEB3A671DCB6B",
+          "CBC 2: B11356CF8B946505",
+          "CBC 3: 3844801F40DAFE56",
+          "CBC 4: 2DCB14F5DC846488",
+          "CBC 5: D91197F8B2B82813",
+          "DES^-1(SK right)[CBC 5]: 8323DED899BBEFBE",
+          "AC = DES(SK left)[...]: 5D016C91005E7CC2",
+          "ARPC: method 1 with the SK on the computed AC",
+          "ARQC ^ (ARC || 00..): 6D306C91005E7CC2",
+          "ARPC = 3DES(SK)[...]: 21415243527CE78F",
+          "Tag 91 = ARPC || ARC: 21415243527CE78F3031"}},
+        {"single DES master key as the card key",
+         {Type("mk", "0123456789ABCDEF0123456789ABCDEF"), Pick("udk", 2), Pick("session", 3),
+          Type("data", ""), Type("arqc", "1234567890ABCDEF"), Pick("arpc", 1),
+          Type("csu", "00000000"), Type("propdata", "01")},
+         "compute",
+         {"Warning: the halves of the IMK are equal: it is single DES",
+          "UDK: the master key itself", "UDK (raw): 0123456789ABCDEF0123456789ABCDEF",
+          "UDK (odd parity): 0123456789ABCDEF0123456789ABCDEF", "UDK KCV: D5D44F",
+          "Warning: the halves of the UDK are equal: it is single DES",
+          "Session key: none, the UDK itself", "AC: not computed, no transaction data",
+          "ARQC (card): 1234567890ABCDEF", "ARPC: method 2 with the SK on the card's ARQC",
+          "ARQC || CSU || proprietary data: 1234567890ABCDEF0000000001",
+          "Padded: 1234567890ABCDEF0000000001800000", "CBC 1: BD661569AE874E25",
+          "CBC 2: 07CA7744144C31F3", "DES^-1(SK right)[CBC 2]: BD661569AF074E25",
+          "MAC = DES(SK left)[...]: 07CA7744144C31F3", "ARPC = left 4 bytes: 07CA7744",
+          "Tag 91 = ARPC || CSU || proprietary data: 07CA77440000000001"}},
+        {"PBOC SM4 from field 55",
+         {Pick("alg", 1), Type("mk", "F23BF4AE92B554C116139D4F67322667"),
+          Type("f55", Field55(kPbocSm4)), Type("arc", "3030")},
+         "verify",
+         {"Field 55: PBOC",
+          "IAD (9F10): 07010103A00000",
+          "IAD part in the data (CVR, IAD bytes 4-7): 03A00000",
+          "PSN (5F34): absent, 00",
+          "UDK: PBOC SM4 form",
+          "Y = rightmost 16 digits of PAN || PSN: 8866010000030400",
+          "~Y: 7799FEFFFFFCFBFF",
+          "UDK = SM4(IMK)[Y || ~Y]: 016F6E76BD8E6FB4A17C28C4B05E03A8",
+          "UDK: 016F6E76BD8E6FB4A17C28C4B05E03A8",
+          "UDK KCV: CC97D4",
+          "Session key: PBOC SM4",
+          "SK input: 0000000000000001000000000000FFFE",
+          "SK = SM4(UDK)[input]: 9ECF9220F32AE56187D3C2444967FC0E",
+          "SK: 9ECF9220F32AE56187D3C2444967FC0E",
+          "SK KCV: 2AF9B9",
+          "AC: SM4 MAC",
+          "AC data: 00000000000000000000000001560000000800015616051800412AB4B67D00000103A00000",
+          "Padded (method 2, 16-byte blocks): "
+          "00000000000000000000000001560000000800015616051800412AB4B67D00000103A00000800000000000"
+          "0000000000",
+          "CBC 1: E1E10E5685234EB57675A76D4FD02366",
+          "CBC 2: A1D41ED17E1BE17E208CC12BB0F74552",
+          "CBC 3: 179E0D01A7D1791D8357D70AB354360F",
+          "AC = left 8 bytes of CBC 3: 179E0D01A7D1791D",
+          "ARQC (card): 179E0D01A7D1791D",
+          "ARQC check: equal",
+          "ARPC: method 1 with the SK on the card's ARQC",
+          "(ARQC ^ (ARC || 00..)) || 00 x 8: 27AE0D01A7D1791D0000000000000000",
+          "SM4(SK)[...]: DC16134D6FF5CF97C3E4BF7F7741C406",
+          "ARPC = left 8 bytes: DC16134D6FF5CF97",
+          "Note: no published example confirms the SM4 ARPC yet",
+          "Tag 91 = ARPC || ARC: DC16134D6FF5CF973030"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CEmvPage page;
+        Apply(page, c.gestures);
+        page.Press(c.action);
+        std::string expected;
+        for (const std::string& line : c.lines) {
+            expected += (expected.empty() ? "" : "\r\n") + line;
+        }
+        EXPECT_EQ(TextOf(page, "trace"), expected);
     }
 }
 
