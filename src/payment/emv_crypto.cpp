@@ -6,8 +6,8 @@
 #include "common/hex_codec.h"
 #include "crypto/block/des.h"
 #include "crypto/block/des_mac.h"
-#include "crypto/hash/sha1.h"
 #include "crypto/block/sm4.h"
+#include "crypto/hash/sha1.h"
 
 namespace {
 
@@ -140,6 +140,18 @@ std::array<uint8_t, 3> EmvKcv(EmvCipher cipher, std::span<const uint8_t, 16> key
 
 bool EmvDeriveUdk(EmvCipher cipher, EmvUdkMethod method, std::span<const uint8_t, 16> imk,
                   std::string_view pan, uint8_t psn, EmvUdkDerivation& out) {
+    if (method == EmvUdkMethod::MasterKey) {
+        out = EmvUdkDerivation{};
+        out.method = method;
+        std::copy(imk.begin(), imk.end(), out.key.raw.begin());
+        out.key.key = out.key.raw;
+        if (cipher == EmvCipher::Tdes) {
+            EmvAdjustParity(out.key.key);
+            out.key.single_des = EmvIsSingleDes(out.key.key);
+        }
+        out.key.kcv = EmvKcv(cipher, out.key.key);
+        return true;
+    }
     if (!EmvPanDigitsValid(pan) || (cipher == EmvCipher::Sm4 && method == EmvUdkMethod::OptionB)) {
         return false;
     }

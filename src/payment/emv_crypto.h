@@ -14,17 +14,21 @@
 enum class EmvCipher { Tdes, Sm4 };
 
 // EMV 4.3 Book 2 A1.4.1 (Option A) and A1.4.2 (Option B). Under SM4, Option A is the PBOC form
-// UDK = SM4(IMK)[Y || ~Y]; Option B has no SM4 form.
-enum class EmvUdkMethod { OptionA, OptionB };
+// UDK = SM4(IMK)[Y || ~Y]; Option B has no SM4 form. MasterKey derives nothing: the master key
+// given is the card key itself (a card whose UDK is known).
+enum class EmvUdkMethod { OptionA, OptionB, MasterKey };
 
 // Pboc: the PBOC key of either cipher (encrypting 000000000000 || ATC and its complement); Common:
 // the EMV common session key (Book 2 A1.3.1); Mastercard: SKD with the unpredictable number;
 // None: the UDK itself. Common and Mastercard have no SM4 form.
-enum class EmvSessionMethod { None, Pboc, Common, Mastercard };
+enum class EmvSessionMethod { Pboc, Common, Mastercard, None };
 
 // ISO/IEC 9797-1 padding method 1 (00 bytes when needed) or 2 (80 then 00 bytes, always). The SM4
 // MAC pads by method 2 only.
 enum class EmvPadding { Method1, Method2 };
+
+// EMV Book 2 8.2.1 (method 1: ARQC and ARC) and 8.2.2 (method 2: ARQC, CSU and proprietary data).
+enum class EmvArpcMethod { Method1, Method2 };
 
 using EmvKey = std::array<uint8_t, 16>;
 
@@ -84,8 +88,9 @@ std::array<uint8_t, 3> EmvKcv(EmvCipher cipher, std::span<const uint8_t, 16> key
 // EmvDeriveUdk derives the card key from the issuer master key, the PAN (decimal digits, without
 // the trailing F of tag 5A) and the PSN (00 when the card has none). Option B applies only to a
 // PAN of more than 16 digits and otherwise falls back to Option A (out.method says which ran).
-// Returns false, leaving `out` untouched, for a PAN that fails EmvPanDigitsValid or for Option B
-// under SM4.
+// MasterKey gives the master key itself, parity adjusted under triple DES, and reads neither PAN
+// nor PSN. Returns false, leaving `out` untouched, for Option A or B on a PAN that fails
+// EmvPanDigitsValid or for Option B under SM4.
 [[nodiscard]] bool EmvDeriveUdk(EmvCipher cipher, EmvUdkMethod method,
                                 std::span<const uint8_t, 16> imk, std::string_view pan, uint8_t psn,
                                 EmvUdkDerivation& out);

@@ -210,6 +210,35 @@ TEST(EmvCrypto, ChoicesWithoutAnSm4FormAndBadInputsAreRefused) {
     EXPECT_FALSE(EmvArpcMethod2(key, arqc, un, Bytes(9, 0), arpc));
 }
 
+// MasterKey takes the master key as the card key, parity adjusted under triple DES only; the PAN
+// is not read.
+TEST(EmvCrypto, MasterKeyIsTheCardKey) {
+    const struct {
+        EmvCipher cipher;
+        const char* imk;
+        const char* key;
+        bool single_des;
+    } cases[] = {
+        {EmvCipher::Tdes, "F0C34A8124CEE0A91A0B034AA97D6EAC", "F1C24A8025CEE0A81A0B024AA87C6EAD",
+         false},
+        {EmvCipher::Sm4, "F0C34A8124CEE0A91A0B034AA97D6EAC", "F0C34A8124CEE0A91A0B034AA97D6EAC",
+         false},
+        {EmvCipher::Tdes, "AAAAAAAAAAAAAAAAABABABABABABABAB", "ABABABABABABABABABABABABABABABAB",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.imk);
+        EmvUdkDerivation udk;
+        ASSERT_TRUE(EmvDeriveUdk(c.cipher, EmvUdkMethod::MasterKey, Fixed<16>(HexToBytes(c.imk)),
+                                 "", 0, udk));
+        EXPECT_EQ(udk.method, EmvUdkMethod::MasterKey);
+        EXPECT_EQ(BytesToHex(udk.key.raw), c.imk);
+        EXPECT_EQ(BytesToHex(udk.key.key), c.key);
+        EXPECT_EQ(udk.key.single_des, c.single_des);
+        ExpectKeyAgreesWithOpenSsl(c.cipher, {}, udk.key);
+    }
+}
+
 TEST(EmvCrypto, ParityAndSingleDes) {
     std::array<uint8_t, 8> key = Fixed<8>(HexToBytes("000102FEFF807F10"));
     EmvAdjustParity(key);
