@@ -3,13 +3,22 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "common/page.h"
+#include "common/trace.h"
+#include "payment/emv_crypto.h"
+#include "payment/emv_cryptogram.h"
 
 class CEmvPage : public CPage {
 public:
     CEmvPage();
+
+    // The choices of "填充" (method 2 first) and "密文版本", in order. "算法", "卡片密钥",
+    // "会话密钥", "ARPC 方法" and "ARPC 密钥" are the engine's EmvCipher, EmvUdkMethod,
+    // EmvSessionMethod, EmvArpcMethod and EmvArpcKey, whose values are in the order of their
+    // choices.
+    enum class Padding { Method2, Method1 };
+    enum class Version { Visa10, Visa18, Mastercard16, Pboc };
 
     // OnCompute checks the inputs in form order, then computes as far as they reach: the card key
     // (master key and PAN), the session key (ATC, and UN for Mastercard), the cryptogram (data),
@@ -23,17 +32,27 @@ public:
     // OnClear empties every input and result field and its counter.
     ActionResult OnClear();
 
-    // What one computation reads: the blank-free texts of the input fields and the names of the
-    // chosen options.
+    // What one computation reads: the blank-free texts of the input fields and the chosen options.
     struct Inputs {
         std::string mk, pan, psn, atc, un, data, arqc, arc, csu, propdata;
-        std::string alg, udk, session, pad, arpc, arpckey;
+        EmvCipher cipher = EmvCipher::Tdes;
+        EmvUdkMethod udk = EmvUdkMethod::OptionA;
+        EmvSessionMethod session = EmvSessionMethod::Pboc;
+        Padding padding = Padding::Method2;
+        EmvArpcMethod arpc = EmvArpcMethod::Method1;
+        EmvArpcKey arpc_key = EmvArpcKey::SessionKey;
     };
 
 private:
     Inputs ReadInputs() const;
-    std::string ChoiceName(const char* group_id) const;
-    void ChooseByName(const char* group_id, const std::string& name);
     // Compute writes the results of checked inputs, the trace starting with `trace`.
-    ActionResult Compute(const Inputs& in, std::vector<std::string> trace);
+    ActionResult Compute(const Inputs& in, CTrace trace);
+
+    OptionOf<EmvCipher> m_cipher;
+    OptionOf<EmvUdkMethod> m_udk;
+    OptionOf<EmvSessionMethod> m_session;
+    OptionOf<Padding> m_padding;
+    OptionOf<EmvArpcMethod> m_arpc;
+    OptionOf<EmvArpcKey> m_arpcKey;
+    OptionOf<Version> m_version;
 };
