@@ -6,7 +6,8 @@
 
 namespace {
 
-constexpr const char* kOperationButtons[] = {"sign", "verify", "exchange", "encrypt", "decrypt"};
+constexpr const char* kOperationButtons[] = {"sign",    "verify",  "exchange",
+                                             "encrypt", "decrypt", "genkey"};
 
 // The worked-example inputs of GB/T 32918 parts 2-4; the encryption public key and the example
 // ciphertext (C1 C2 C3) are those of the example keys on the recommended curve.
@@ -34,6 +35,23 @@ constexpr std::string_view kExampleC3 =
     "0137E757931553826A245A0BAEF73E2A693A861C6E93509CDA65C2B97C0AB2ED";
 static_assert(kExampleC1.size() == 130 && kExampleC2.size() == 38 && kExampleC3.size() == 64);
 
+constexpr const char* kPrivateKeyLabel = "签名私钥：";
+constexpr const char* kFixedKLabel = "签名私钥（示例固定k：两个签名即可算出此私钥）：";
+
+// IsExampleKey tells whether the private key text is one of the worked examples' keys.
+bool IsExampleKey(const std::string& key) {
+    if (key.empty() || CheckHexText(key) != 0) {
+        return false;
+    }
+    const Sm2Bytes32 value = Sm2FixedBytesFromHex(key);
+    for (std::string_view example : {kSignKey, kExchangeKeyA, kExchangeKeyB, kDecryptKey}) {
+        if (value == Sm2FixedBytesFromHex(example)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The example ciphertext in the given order.
 std::string ExampleCiphertext(Sm2CipherOrder order) {
     const bool c1c3c2 = order == Sm2CipherOrder::C1C3C2;
@@ -44,6 +62,7 @@ std::string ExampleCiphertext(Sm2CipherOrder order) {
 // Messages of the refusals that guard the engine against input the standard does not allow.
 constexpr const char* kDecryptFailed =
     "Sm2 Decrypt failed, the private key or the ciphertext is wrong, Pls Check !!!";
+constexpr const char* kRandomFailed = "Sm2 random number generator failed, Pls Check !!!";
 constexpr const char* kDecryptTooShort =
     "Sm2 Decrypt Data should be at least 97 bytes, Pls Check !!!";
 
@@ -106,8 +125,10 @@ CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
                                                {"verify", "验证", Role::Plain},
                                                {"exchange", "密钥交换"},
                                                {"encrypt", "加密"},
-                                               {"decrypt", "解密", Role::Plain}},
-                                   .selected = kSign});
+                                               {"decrypt", "解密", Role::Plain},
+                                               {"genkey", "生成密钥", Role::Plain}},
+                                   .selected = kSign,
+                                   .columns = 5});
     AddOption(SpacingOption("结果是否空格"));
     m_genpub =
         AddOptionOf<YesNo>({.id = "genpub",
@@ -119,6 +140,10 @@ CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
                                             .caption = "密文格式",
                                             .choices = {{"c1c2c3", "C1C2C3"}, {"c1c3c2", "C1C3C2"}},
                                             .selected = 0});
+    m_k = AddOptionOf<RandomK>({.id = "k",
+                                .caption = "随机数 k",
+                                .choices = {{"example", "示例"}, {"random", "随机"}},
+                                .selected = 0});
 
     const auto add = [this](const char* id, const char* label, Role role, Role label_role,
                             CounterRule rule) {
@@ -142,21 +167,25 @@ CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
     AddButton("exchange", "密钥交换", [this] { return OnExchange(); });
     AddButton("encrypt", "加密", [this] { return OnEncrypt(); });
     AddButton("decrypt", "解密", [this] { return OnDecrypt(); });
+    AddButton("genkey", "生成密钥", [this] { return OnGenKey(); });
     AddButton("clear", "清空", [this] { return OnClear(); });
-    for (int operation = kSign; operation <= kDecrypt; ++operation) {
+    for (int operation = kSign; operation <= kGenKey; ++operation) {
         MutableButton(kOperationButtons[operation]).first_choice = {"op", operation};
     }
-    AddSection({.caption = "SM2 国密算法",
-                .fields = {"message", "userid", "privkey", "px", "py", "r", "s"},
-                .options = {"op", "spaced", "genpub", "format"},
-                .buttons = {"sign", "verify", "exchange", "encrypt", "decrypt", "clear"},
-                .enter = {"sign", "verify", "exchange", "encrypt", "decrypt"}});
+    AddSection(
+        {.caption = "SM2 国密算法",
+         .fields = {"message", "userid", "privkey", "px", "py", "r", "s"},
+         .options = {"op", "spaced", "genpub", "format", "k"},
+         .buttons = {"sign", "verify", "exchange", "encrypt", "decrypt", "genkey", "clear"},
+         .notes = {"随机数 k 选“示例”时用 GB/T 32918 示例的固定随机数，结果可重现；"
+                   "同一 k 的两个签名即可算出私钥，真实密钥请选“随机”（每次运算取新的随机数）。"},
+         .enter = {"sign", "verify", "exchange", "encrypt", "decrypt"}});
 
     SetText("message", std::string(kSignMessage));
     SetText("userid", std::string(kIdA));
     SetText("privkey", std::string(kSignKey));
     ShowRows(false, true, true, true);
-    for (int operation = kSign; operation <= kDecrypt; ++operation) {
+    for (int operation = kSign; operation <= kGenKey; ++operation) {
         SetButtonEnabled(kOperationButtons[operation], operation == kSign);
     }
 }
@@ -166,11 +195,17 @@ void CSm2Page::OnFieldChanged(const std::string& field_id) {
     if (field_id == "privkey" && IsChosen(m_genpub, YesNo::Yes)) {
         GeneratePublicKey(true);
     }
+    if (field_id == "privkey") {
+        ShowPrivateKeyLabel();
+    }
 }
 
 void CSm2Page::OnOptionChosen(const std::string& group_id) {
     if (m_op.Is(group_id)) {
         ChooseOperation(Chosen(m_op));
+        ShowPrivateKeyLabel();
+    } else if (m_k.Is(group_id)) {
+        ShowPrivateKeyLabel();
     } else if (m_genpub.Is(group_id)) {
         GeneratePublicKey(IsChosen(m_genpub, YesNo::Yes));
     } else if (m_format.Is(group_id) && IsChosen(m_op, kDecrypt)) {
@@ -259,10 +294,20 @@ void CSm2Page::ChooseOperation(Operation operation) {
             SetReadOnly("r", true);
             break;
         }
+        case kGenKey:
+            SetLabel("r", "结果   R：");
+            ShowRows(true, true, false, false);
+            SetVisible("message", false);
+            SetVisible("r", false);
+            break;
         default:
             return;
     }
-    for (int other = kSign; other <= kDecrypt; ++other) {
+    if (operation != kGenKey) {
+        SetVisible("message", true);
+        SetVisible("r", true);
+    }
+    for (int other = kSign; other <= kGenKey; ++other) {
         SetButtonEnabled(kOperationButtons[other], other == operation);
     }
 }
@@ -282,6 +327,17 @@ void CSm2Page::GeneratePublicKey(bool generate) {
 
 Sm2CipherOrder CSm2Page::CipherOrder() const {
     return Chosen(m_format);
+}
+
+std::string_view CSm2Page::RandomOr(std::string_view example) const {
+    return IsChosen(m_k, RandomK::Random) ? kSm2FreshRandom : example;
+}
+
+void CSm2Page::ShowPrivateKeyLabel() {
+    const bool warn = IsChosen(m_op, kSign) && IsChosen(m_k, RandomK::Example) &&
+                      !RemoveBlanks(Text("privkey")).empty() &&
+                      !IsExampleKey(RemoveBlanks(Text("privkey")));
+    SetLabel("privkey", warn ? kFixedKLabel : kPrivateKeyLabel);
 }
 
 ActionResult CSm2Page::OnSign() {
@@ -304,7 +360,7 @@ ActionResult CSm2Page::OnSign() {
         return refusal;
     }
     Sm2Signature signature;
-    if (!Sm2Sign(HexToBytes(message), key, id_bytes, signature)) {
+    if (!Sm2Sign(HexToBytes(message), key, id_bytes, signature, RandomOr(kSm2SignRandom))) {
         // Only r = 0, r + k = n or s = 0 for this key and message, which the fixed k cannot avoid.
         return ErrorBox("Sm2 Sign failed for this private key and message, Pls Check !!!");
     }
@@ -365,7 +421,9 @@ ActionResult CSm2Page::OnExchange() {
             return refusal;
         }
     }
-    const bool agreed = Sm2KeyExchange(key_a, key_b, id_a_bytes, id_b_bytes);
+    const bool agreed =
+        Sm2KeyExchange(key_a, key_b, id_a_bytes, id_b_bytes, nullptr, RandomOr(kSm2ExchangeRandomA),
+                       RandomOr(kSm2ExchangeRandomB));
     return OutcomeBox(agreed, agreed ? "密钥交换成功" : "密钥交换失败");
 }
 
@@ -387,7 +445,8 @@ ActionResult CSm2Page::OnEncrypt() {
         return refusal;
     }
     std::vector<uint8_t> ciphertext;
-    if (!Sm2Encrypt(key, HexToBytes(message), CipherOrder(), ciphertext)) {
+    if (!Sm2Encrypt(key, HexToBytes(message), CipherOrder(), ciphertext,
+                    RandomOr(kSm2EncryptRandom))) {
         // The key stream of this key and length came out all zeros (GB/T 32918.4 6.1 A5).
         return ErrorBox("Sm2 Encrypt failed for this public key and message, Pls Check !!!");
     }
@@ -420,6 +479,18 @@ ActionResult CSm2Page::OnDecrypt() {
         return ErrorBox(kDecryptFailed);
     }
     ShowResult("r", plaintext);
+    return std::nullopt;
+}
+
+ActionResult CSm2Page::OnGenKey() {
+    Sm2Bytes32 private_key;
+    Sm2Point public_key;
+    if (!Sm2GenerateKey(private_key, public_key)) {
+        return ErrorBox(kRandomFailed);
+    }
+    SetText("privkey", BytesToHex(private_key));
+    SetText("px", BytesToHex(public_key.x));
+    SetText("py", BytesToHex(public_key.y));
     return std::nullopt;
 }
 

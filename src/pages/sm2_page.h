@@ -25,6 +25,9 @@ public:
     // OnDecrypt decrypts the ciphertext in the message field with the private key into R; a wrong
     // key or a damaged ciphertext is refused.
     ActionResult OnDecrypt();
+    // OnGenKey draws a private key from the CSPRNG into the private key field with its public key
+    // in Px and Py.
+    ActionResult OnGenKey();
     // OnClear empties the seven fields and their counters.
     ActionResult OnClear();
 
@@ -35,7 +38,9 @@ protected:
 
 private:
     // The choices of "国密算法类型", in order.
-    enum Operation { kSign, kVerify, kExchange, kEncrypt, kDecrypt };
+    enum Operation { kSign, kVerify, kExchange, kEncrypt, kDecrypt, kGenKey };
+    // The choices of "随机数 k": the worked examples' fixed values, or fresh ones from the CSPRNG.
+    enum class RandomK { Example, Random };
 
     // ChooseOperation applies the relabel / fill / show / enable table of one operation.
     void ChooseOperation(Operation operation);
@@ -44,9 +49,15 @@ private:
     void Empty(std::string_view field_id);
     void ShowRows(bool public_key, bool private_key, bool user_id, bool s);
     Sm2CipherOrder CipherOrder() const;
+    // The random number of an operation: the example's fixed value, or kSm2FreshRandom.
+    std::string_view RandomOr(std::string_view example) const;
+    // ShowPrivateKeyLabel warns in the private key's label while signing with the fixed example k
+    // and a key that is not one of the examples': two such signatures reveal the key.
+    void ShowPrivateKeyLabel();
 
     OptionOf<Operation> m_op;
     OptionOf<YesNo> m_genpub;
     // The choices of "密文格式" are the two orders, C1C2C3 first.
     OptionOf<Sm2CipherOrder> m_format;
+    OptionOf<RandomK> m_k;
 };

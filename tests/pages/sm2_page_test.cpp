@@ -49,6 +49,14 @@ MessageBox Outcome(std::string text, bool success) {
             success ? MessageKind::Success : MessageKind::Failure};
 }
 
+std::string SpaceHex(const std::string& hex) {
+    std::string spaced;
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        spaced += hex.substr(i, 2) + " ";
+    }
+    return spaced;
+}
+
 struct FieldState {
     std::string id, text, counter;
 };
@@ -570,6 +578,66 @@ TEST(Sm2Page, ValuesTypedWithoutTheirLeading00Byte) {
             EXPECT_EQ(page.Press("decrypt"), std::nullopt);
             EXPECT_EQ(TextOf(page, "r"), kEncryptMessage);
         }
+    }
+}
+
+// "随机数 k" random: two signatures of one message differ and both verify with OpenSSL; while the
+// fixed example k signs with a key that is not an example's, the private key's label warns.
+TEST(Sm2Page, RandomKAndTheFixedKWarning) {
+    constexpr int kRandom = 1;
+    CSm2Page page;
+    Apply(page, {Pick("k", kRandom)});
+    std::string r[2], s[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(page.Press("sign"), std::nullopt);
+        r[i] = TextOf(page, "r");
+        s[i] = TextOf(page, "s");
+        EXPECT_TRUE(OpenSslVerifies(OpenSslPublicKey(kSignKey), HexToBytes(kIdA),
+                                    HexToBytes(kSignMessage),
+                                    {Sm2FixedBytesFromHex(r[i]), Sm2FixedBytesFromHex(s[i])}));
+    }
+    EXPECT_NE(r[0], r[1]);
+    EXPECT_NE(s[0], s[1]);
+
+    const std::string fixed_k = "签名私钥（示例固定k：两个签名即可算出此私钥）：";
+    const struct {
+        const char* what;
+        std::vector<Gesture> gestures;
+        std::string label;
+    } cases[] = {
+        {"example key", {}, "签名私钥："},
+        {"example key spaced", {Type("privkey", SpaceHex(kExchangeKeyB))}, "签名私钥："},
+        {"own key", {Type("privkey", "01")}, fixed_k},
+        {"own key, random k", {Type("privkey", "01"), Pick("k", kRandom)}, "签名私钥："},
+        {"own key, then verify", {Type("privkey", "01"), Pick("op", kVerify)}, "签名私钥："},
+        {"own key, back to sign",
+         {Pick("op", kEncrypt), Type("privkey", "01"), Pick("op", kSign)},
+         fixed_k},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSm2Page labelled;
+        Apply(labelled, c.gestures);
+        EXPECT_EQ(FieldOf(labelled, "privkey").label, c.label);
+    }
+}
+
+// "生成密钥" draws a new private key each time; OpenSSL finds the same public key for it.
+TEST(Sm2Page, GenerateKey) {
+    constexpr int kGenKey = 5;
+    CSm2Page page;
+    Apply(page, {Pick("op", kGenKey)});
+    EXPECT_TRUE(FieldOf(page, "privkey").visible && FieldOf(page, "px").visible);
+    std::string previous = kSignKey;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(page.Press("genkey"), std::nullopt);
+        const std::string key = TextOf(page, "privkey");
+        ASSERT_EQ(key.size(), 64u);
+        EXPECT_NE(key, previous);
+        const Sm2Point pub = OpenSslPublicKey(key);
+        EXPECT_EQ(TextOf(page, "px"), BytesToHex(pub.x));
+        EXPECT_EQ(TextOf(page, "py"), BytesToHex(pub.y));
+        previous = key;
     }
 }
 

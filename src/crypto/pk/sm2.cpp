@@ -9,6 +9,7 @@
 
 #include "common/hex_codec.h"
 #include "crypto/hash/sm3.h"
+#include "crypto/random_bytes.h"
 
 namespace {
 
@@ -129,8 +130,32 @@ bool SetUp(std::string_view private_key, CurveAndKey& out, bool with_public_key 
     return true;
 }
 
-// The fixed random number k, which must lie in [1, n-1].
+// A number drawn from RandomBytes in [1, `below` - 1]; 256-bit draws outside it are drawn again
+// (one in 2^32 for n), at most 64 times. Null when the generator fails.
+Sm2Bn RandomBelow(const BIGNUM* below) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        Sm2Bytes32 bytes{};
+        if (!RandomBytes(bytes)) {
+            return nullptr;
+        }
+        Sm2Bn value = BnFromBytes(bytes);
+        OPENSSL_cleanse(bytes.data(), bytes.size());
+        if (!value) {
+            return nullptr;
+        }
+        if (!BN_is_zero(value.get()) && BN_cmp(value.get(), below) < 0) {
+            return value;
+        }
+    }
+    return nullptr;
+}
+
+// The random number k or r: the hex text, which must lie in [1, n-1], or for kSm2FreshRandom a
+// number drawn from RandomBytes (GB/T 32918.2 6.1 A3, 32918.3 6.1 A1, 32918.4 6.1 A1).
 Sm2Bn RandomFromHex(const Sm2Curve& curve, std::string_view hex) {
+    if (hex.empty()) {
+        return RandomBelow(curve.n.get());
+    }
     Sm2Bn k = BnFromHex(hex);
     if (!k || BN_is_zero(k.get()) || BN_cmp(k.get(), curve.n.get()) >= 0) {
         return nullptr;
@@ -212,18 +237,26 @@ Sm2Bytes32 Confirmation(uint8_t prefix, const Sm2Point& w, const ExchangeParty& 
     return out;
 }
 
-// K = KDF(xW || yW || ZA || ZB, klen) with klen = 128 bits.
-std::array<uint8_t, 16> SharedKey(const Sm2Point& w, const ExchangeParty& a,
-                                  const ExchangeParty& b) {
+// K = KDF(xW || yW || ZA || ZB, klen) (GB/T 32918.3 6.1 A8, B7).
+std::vector<uint8_t> SharedKey(const Sm2Point& w, const ExchangeParty& a, const ExchangeParty& b,
+                               size_t bytes) {
     std::vector<uint8_t> z;
     for (const Sm2Bytes32* part : {&w.x, &w.y, &a.z, &b.z}) {
         z.insert(z.end(), part->begin(), part->end());
     }
-    const std::vector<uint8_t> k = Sm2Kdf(z, 16);
+    return Sm2Kdf(z, bytes);
+}
+
+std::array<uint8_t, 16> SharedKey128(const Sm2Point& w, const ExchangeParty& a,
+                                     const ExchangeParty& b) {
+    const std::vector<uint8_t> k = SharedKey(w, a, b, 16);
     std::array<uint8_t, 16> key{};
     std::copy(k.begin(), k.end(), key.begin());
     return key;
 }
+
+// The outcome of one signing or encryption attempt with one k.
+enum class Attempt { Done, Retry, Failed };
 
 bool Equal(std::span<const uint8_t> x, std::span<const uint8_t> y) {
     return x.size() == y.size() && CRYPTO_memcmp(x.data(), y.data(), x.size()) == 0;
@@ -359,6 +392,53 @@ bool Sm2GeneratePublicKey(std::string_view private_key, Sm2Point& public_key) {
     return true;
 }
 
+bool Sm2GenerateKey(Sm2Bytes32& private_key, Sm2Point& public_key) {
+    Sm2Curve curve;
+    const Sm2Bn n_minus_1 = NewBn();
+    if (!Sm2CurveSetup(curve) || !n_minus_1 ||
+        BN_sub(n_minus_1.get(), curve.n.get(), BN_value_one()) != 1) {
+        return false;
+    }
+    // GB/T 32918.1 6.1: d in [1, n-2].
+    const Sm2Bn d = RandomBelow(n_minus_1.get());
+    return d && ToBytes(d.get(), private_key) && Sm2BaseMul(curve, d.get(), public_key);
+}
+
+namespace {
+
+// SignWithK runs GB/T 32918.2 6.1 A4-A7 for one k; Retry for r = 0, r + k = n or s = 0.
+Attempt SignWithK(Sm2Curve& curve, const BIGNUM* d, const BIGNUM* e, const BIGNUM* k,
+                  Sm2Signature& signature) {
+    BN_CTX* ctx = curve.context.get();
+    const BIGNUM* n = curve.n.get();
+    Sm2Point kg;
+    const Sm2Bn x1 = NewBn();
+    const Sm2Bn r = NewBn(), s = NewBn(), r_plus_k = NewBn(), tmp = NewBn();
+    if (!x1 || !r || !s || !r_plus_k || !tmp || !Sm2BaseMul(curve, k, kg) ||
+        !BN_bin2bn(kg.x.data(), 32, x1.get()) || BN_mod_add(r.get(), e, x1.get(), n, ctx) != 1 ||
+        BN_mod_add(r_plus_k.get(), r.get(), k, n, ctx) != 1) {
+        return Attempt::Failed;
+    }
+    if (BN_is_zero(r.get()) || BN_is_zero(r_plus_k.get())) {
+        return Attempt::Retry;
+    }
+    // s = ((1 + d)^-1 * (k - r * d)) mod n.
+    if (BN_add(tmp.get(), d, BN_value_one()) != 1 ||
+        !BN_mod_inverse(tmp.get(), tmp.get(), n, ctx) ||
+        BN_mod_mul(s.get(), r.get(), d, n, ctx) != 1 ||
+        BN_mod_sub(s.get(), k, s.get(), n, ctx) != 1 ||
+        BN_mod_mul(s.get(), tmp.get(), s.get(), n, ctx) != 1) {
+        return Attempt::Failed;
+    }
+    if (BN_is_zero(s.get())) {
+        return Attempt::Retry;
+    }
+    return ToBytes(r.get(), signature.r) && ToBytes(s.get(), signature.s) ? Attempt::Done
+                                                                          : Attempt::Failed;
+}
+
+}  // namespace
+
 bool Sm2Sign(std::span<const uint8_t> message, std::string_view private_key,
              std::span<const uint8_t> id, Sm2Signature& signature, std::string_view k_hex) {
     CurveAndKey setup;
@@ -366,37 +446,28 @@ bool Sm2Sign(std::span<const uint8_t> message, std::string_view private_key,
         return false;
     }
     Sm2Curve& curve = setup.curve;
-    BN_CTX* ctx = curve.context.get();
-    const BIGNUM* n = curve.n.get();
-    const BIGNUM* d = setup.key.d.get();
     Sm2Bytes32 z;
-    const Sm2Bn k = RandomFromHex(curve, k_hex);
-    if (!k || !Sm2UserHash(curve, id, setup.key.p, z)) {
+    if (!Sm2UserHash(curve, id, setup.key.p, z)) {
         return false;
     }
-    // GB/T 32918.2 6.1 A2-A7.
+    // GB/T 32918.2 6.1 A2: e = SM3(Z || M); A3 draws k, and A5, A6 return to A3 for another.
     const Sm2Bn e = MessageHash(z, message);
-    Sm2Point kg;
-    const Sm2Bn x1 = NewBn();
-    const Sm2Bn r = NewBn(), s = NewBn(), r_plus_k = NewBn(), tmp = NewBn();
-    if (!e || !x1 || !r || !s || !r_plus_k || !tmp || !Sm2BaseMul(curve, k.get(), kg) ||
-        !BN_bin2bn(kg.x.data(), 32, x1.get()) ||
-        BN_mod_add(r.get(), e.get(), x1.get(), n, ctx) != 1 ||
-        BN_mod_add(r_plus_k.get(), r.get(), k.get(), n, ctx) != 1) {
-        return false;
+    const int attempts = k_hex.empty() ? kSm2FreshAttempts : 1;
+    for (int attempt = 0; e && attempt < attempts; ++attempt) {
+        const Sm2Bn k = RandomFromHex(curve, k_hex);
+        if (!k) {
+            return false;
+        }
+        switch (SignWithK(curve, setup.key.d.get(), e.get(), k.get(), signature)) {
+            case Attempt::Done:
+                return true;
+            case Attempt::Retry:
+                break;
+            case Attempt::Failed:
+                return false;
+        }
     }
-    if (BN_is_zero(r.get()) || BN_is_zero(r_plus_k.get())) {
-        return false;
-    }
-    // s = ((1 + d)^-1 * (k - r * d)) mod n.
-    if (BN_add(tmp.get(), d, BN_value_one()) != 1 ||
-        !BN_mod_inverse(tmp.get(), tmp.get(), n, ctx) ||
-        BN_mod_mul(s.get(), r.get(), d, n, ctx) != 1 ||
-        BN_mod_sub(s.get(), k.get(), s.get(), n, ctx) != 1 ||
-        BN_mod_mul(s.get(), tmp.get(), s.get(), n, ctx) != 1 || BN_is_zero(s.get())) {
-        return false;
-    }
-    return ToBytes(r.get(), signature.r) && ToBytes(s.get(), signature.s);
+    return false;
 }
 
 bool Sm2Verify(std::span<const uint8_t> message, const Sm2Point& public_key,
@@ -433,24 +504,64 @@ bool Sm2Verify(std::span<const uint8_t> message, const Sm2Point& public_key,
 
 bool Sm2KeyExchange(std::string_view private_key_a, std::string_view private_key_b,
                     std::span<const uint8_t> id_a, std::span<const uint8_t> id_b,
-                    Sm2ExchangeKeys* keys) {
+                    Sm2ExchangeKeys* keys, std::string_view random_a, std::string_view random_b) {
     Sm2Curve curve;
     ExchangeParty a, b;
     Sm2Point u, v;
-    if (!Sm2CurveSetup(curve) ||
-        !PrepareParty(curve, private_key_a, kSm2ExchangeRandomA, id_a, a) ||
-        !PrepareParty(curve, private_key_b, kSm2ExchangeRandomB, id_b, b) ||
-        !SharedPoint(curve, b, a, v) || !SharedPoint(curve, a, b, u)) {
+    if (!Sm2CurveSetup(curve) || !PrepareParty(curve, private_key_a, random_a, id_a, a) ||
+        !PrepareParty(curve, private_key_b, random_b, id_b, b) || !SharedPoint(curve, b, a, v) ||
+        !SharedPoint(curve, a, b, u)) {
         return false;
     }
     if (keys != nullptr) {
-        keys->a = SharedKey(u, a, b);
-        keys->b = SharedKey(v, a, b);
+        keys->a = SharedKey128(u, a, b);
+        keys->b = SharedKey128(v, a, b);
     }
     // B's SB against A's S1, then A's SA against B's S2 (A9, A10, B10).
     const Sm2Bytes32 sb = Confirmation(0x02, v, a, b), s1 = Confirmation(0x02, u, a, b);
     const Sm2Bytes32 sa = Confirmation(0x03, u, a, b), s2 = Confirmation(0x03, v, a, b);
     return Equal(sb, s1) && Equal(sa, s2);
+}
+
+bool Sm2ExchangeEphemeral(std::string_view random, Sm2Bytes32& r, Sm2Point& big_r) {
+    Sm2Curve curve;
+    if (!Sm2CurveSetup(curve)) {
+        return false;
+    }
+    const Sm2Bn value = RandomFromHex(curve, random);
+    return value && ToBytes(value.get(), r) && Sm2BaseMul(curve, value.get(), big_r);
+}
+
+bool Sm2ExchangeAsParty(Sm2ExchangeRole role, std::string_view private_key,
+                        std::span<const uint8_t> id, std::string_view random,
+                        const Sm2Point& peer_key, const Sm2Point& peer_r,
+                        std::span<const uint8_t> peer_id, size_t key_bytes,
+                        Sm2ExchangeOutcome& outcome) {
+    Sm2Curve curve;
+    ExchangeParty self, peer;
+    Sm2Point w;
+    // GB/T 32918.3 6.1 A6 / B1: the peer's R must be a point of the curve; so must its key.
+    if (key_bytes == 0 || key_bytes > kSm2MaxExchangeKeyBytes || !Sm2CurveSetup(curve) ||
+        !Sm2IsOnCurve(curve, peer_key) || !Sm2IsOnCurve(curve, peer_r) ||
+        !PrepareParty(curve, private_key, random, id, self) ||
+        !Sm2UserHash(curve, peer_id, peer_key, peer.z)) {
+        return false;
+    }
+    peer.key.p = peer_key;
+    peer.big_r = peer_r;
+    if (!SharedPoint(curve, self, peer, w) || !ToBytes(self.r.get(), outcome.random)) {
+        return false;
+    }
+    const bool initiator = role == Sm2ExchangeRole::Initiator;
+    const ExchangeParty& a = initiator ? self : peer;
+    const ExchangeParty& b = initiator ? peer : self;
+    outcome.big_r = self.big_r;
+    outcome.key = SharedKey(w, a, b, key_bytes);
+    // The initiator sends SA (prefix 03) and expects S1 (02) = SB; the responder sends SB (02)
+    // and expects S2 (03) = SA (A9-A10, B8-B10).
+    outcome.s_send = Confirmation(initiator ? 0x03 : 0x02, w, a, b);
+    outcome.s_expect = Confirmation(initiator ? 0x02 : 0x03, w, a, b);
+    return true;
 }
 
 bool Sm2Encrypt(const Sm2Point& public_key, std::span<const uint8_t> message, Sm2CipherOrder order,
@@ -459,17 +570,26 @@ bool Sm2Encrypt(const Sm2Point& public_key, std::span<const uint8_t> message, Sm
     if (!Sm2CurveSetup(curve)) {
         return false;
     }
-    const Sm2Bn k = RandomFromHex(curve, k_hex);
     Sm2Point c1, shared;
-    // GB/T 32918.4 6.1 A2-A5; with h = 1 a public key on the curve is not the point at infinity.
-    if (!k || !Sm2BaseMul(curve, k.get(), c1) || !Sm2PointMul(curve, public_key, k.get(), shared)) {
-        return false;
-    }
-    std::vector<uint8_t> z(shared.x.begin(), shared.x.end());
-    z.insert(z.end(), shared.y.begin(), shared.y.end());
-    std::vector<uint8_t> c2 = Sm2Kdf(z, message.size());
-    if (!message.empty() && AllZero(c2)) {
-        return false;
+    std::vector<uint8_t> c2;
+    // GB/T 32918.4 6.1 A1-A5, back to A1 while t is all zeros; with h = 1 a public key on the
+    // curve is not the point at infinity.
+    const int attempts = k_hex.empty() ? kSm2FreshAttempts : 1;
+    for (int attempt = 0;; ++attempt) {
+        if (attempt == attempts) {
+            return false;
+        }
+        const Sm2Bn k = RandomFromHex(curve, k_hex);
+        if (!k || !Sm2BaseMul(curve, k.get(), c1) ||
+            !Sm2PointMul(curve, public_key, k.get(), shared)) {
+            return false;
+        }
+        std::vector<uint8_t> z(shared.x.begin(), shared.x.end());
+        z.insert(z.end(), shared.y.begin(), shared.y.end());
+        c2 = Sm2Kdf(z, message.size());
+        if (message.empty() || !AllZero(c2)) {
+            break;
+        }
     }
     for (size_t i = 0; i < c2.size(); ++i) {
         c2[i] ^= message[i];

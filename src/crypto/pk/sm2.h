@@ -4,10 +4,10 @@
 //
 // OpenSSL libcrypto does the big-number and curve arithmetic on its named SM2 group; every hash is
 // our Sm3Hash; the curve arithmetic and its OpenSSL types stay inside the engine (sm2_curve.h).
-// The random numbers are the fixed values of the standard's worked examples, so every
-// result is reproducible. Every entry point builds its own curve and frees all it made on every
-// path; the functions are reentrant. Messages and identities are byte strings with their own
-// length: a 00 byte inside them is data.
+// The random numbers are by default the fixed values of the standard's worked examples, so every
+// result is reproducible; kSm2FreshRandom draws them from the CSPRNG instead. Every entry point
+// builds its own curve and frees all it made on every path; the functions are reentrant. Messages
+// and identities are byte strings with their own length: a 00 byte inside them is data.
 #pragma once
 
 #include <array>
@@ -44,6 +44,16 @@ inline constexpr std::string_view kSm2ExchangeRandomA =
 inline constexpr std::string_view kSm2ExchangeRandomB =
     "33FE21940342161C55619C4A0C060293D543C80AF19748CE176D83477DE71C80";
 
+// kSm2FreshRandom, given as the random number of Sm2Sign, Sm2Encrypt, Sm2KeyExchange or
+// Sm2ExchangeAsParty, draws it afresh from RandomBytes for each attempt, as GB/T 32918 requires
+// outside its worked examples; signing and encrypting draw again when the standard says to.
+inline constexpr std::string_view kSm2FreshRandom = "";
+// How many fresh random numbers an operation draws before it gives up (each retry has a
+// probability near 2^-224, so only a broken generator reaches it).
+inline constexpr int kSm2FreshAttempts = 8;
+// The largest shared key Sm2ExchangeAsParty derives, in bytes.
+inline constexpr size_t kSm2MaxExchangeKeyBytes = 4096;
+
 // C1 (04 || x1 || y1, 65 bytes) and C3 (32 bytes) around the masked message C2.
 inline constexpr size_t kSm2CipherOverhead = 97;
 // ENTL, the bit length of the identity in the user hash, is a 16-bit number.
@@ -68,13 +78,18 @@ bool Sm2PublicKeyIsValid(const Sm2Point& public_key);
 // Sm2GeneratePublicKey gives P = d * G for the private key text. False when it is refused.
 [[nodiscard]] bool Sm2GeneratePublicKey(std::string_view private_key, Sm2Point& public_key);
 
+// Sm2GenerateKey draws a private key d in [1, n-2] from RandomBytes (GB/T 32918.1 6.1) and gives
+// it with P = d * G. False when the generator fails.
+[[nodiscard]] bool Sm2GenerateKey(Sm2Bytes32& private_key, Sm2Point& public_key);
+
 struct Sm2Signature {
     Sm2Bytes32 r{}, s{};
 };
 
 // Sm2Sign signs `message` for the identity `id` (GB/T 32918.2 6.1) with the random number k
-// (hex). False for a refused private key, an identity that is too long, and the cases the
-// standard retries with another k (r = 0, r + k = n, s = 0).
+// (hex, or kSm2FreshRandom). False for a refused private key, an identity that is too long, and,
+// for a fixed k, the cases the standard retries with another k (r = 0, r + k = n, s = 0); a fresh
+// k is drawn again in those cases.
 [[nodiscard]] bool Sm2Sign(std::span<const uint8_t> message, std::string_view private_key,
                            std::span<const uint8_t> id, Sm2Signature& signature,
                            std::string_view k = kSm2SignRandom);
@@ -90,20 +105,51 @@ struct Sm2ExchangeKeys {
 };
 
 // Sm2KeyExchange runs both parties of GB/T 32918.3 6.1 in one call, A the initiator and B the
-// responder, with the example random numbers rA and rB, klen 128 bits, w 127 and h 1. True when
-// both key confirmations agree (SB = S1 and S2 = SA); false then too for a refused private key or
-// identity. `keys` (may be null) receives KA and KB.
+// responder, with the random numbers rA and rB (hex, by default the example's, or
+// kSm2FreshRandom), klen 128 bits, w 127 and h 1. True when both key confirmations agree
+// (SB = S1 and S2 = SA); false then too for a refused private key or identity. `keys` (may be
+// null) receives KA and KB.
 bool Sm2KeyExchange(std::string_view private_key_a, std::string_view private_key_b,
                     std::span<const uint8_t> id_a, std::span<const uint8_t> id_b,
-                    Sm2ExchangeKeys* keys = nullptr);
+                    Sm2ExchangeKeys* keys = nullptr,
+                    std::string_view random_a = kSm2ExchangeRandomA,
+                    std::string_view random_b = kSm2ExchangeRandomB);
+
+// Sm2ExchangeEphemeral gives the random number r of one party (hex, or kSm2FreshRandom) as 32
+// bytes with R = r * G, the point it sends first (GB/T 32918.3 6.1 A1-A3, B1-B2). False for r
+// outside [1, n-1] or a failed generator.
+[[nodiscard]] bool Sm2ExchangeEphemeral(std::string_view random, Sm2Bytes32& r, Sm2Point& big_r);
+
+enum class Sm2ExchangeRole { Initiator, Responder };
+
+// What one party of the key exchange computed: its r and R, the shared key K, the confirmation
+// it sends (SA for the initiator, SB for the responder) and the one it expects (S1 or S2).
+struct Sm2ExchangeOutcome {
+    Sm2Bytes32 random{};
+    Sm2Point big_r;
+    std::vector<uint8_t> key;
+    Sm2Bytes32 s_send{}, s_expect{};
+};
+
+// Sm2ExchangeAsParty runs one side of GB/T 32918.3 6.1 with its own private key, identity and
+// random number r (hex, or kSm2FreshRandom) against the peer's public key, ephemeral point R and
+// identity, deriving `key_bytes` bytes of K (w 127, h 1). False for a refused private key or r,
+// an identity that is too long, a peer key or R off the curve, a key length outside
+// [1, kSm2MaxExchangeKeyBytes], or a shared point at infinity.
+[[nodiscard]] bool Sm2ExchangeAsParty(Sm2ExchangeRole role, std::string_view private_key,
+                                      std::span<const uint8_t> id, std::string_view random,
+                                      const Sm2Point& peer_key, const Sm2Point& peer_r,
+                                      std::span<const uint8_t> peer_id, size_t key_bytes,
+                                      Sm2ExchangeOutcome& outcome);
 
 // The order of the three parts of a ciphertext: C1 C2 C3 (GB/T 32918.4-2012) or C1 C3 C2
 // (GB/T 32918.4-2016).
 enum class Sm2CipherOrder { C1C2C3, C1C3C2 };
 
 // Sm2Encrypt encrypts `message` of any length for the public key (GB/T 32918.4 6.1) with the
-// random number k (hex); the ciphertext has message + 97 bytes. False for a public key that is not
-// on the curve or a key stream of zeros only.
+// random number k (hex, or kSm2FreshRandom, drawn again for a key stream of zeros only); the
+// ciphertext has message + 97 bytes. False for a public key that is not on the curve or, for a
+// fixed k, a key stream of zeros only.
 [[nodiscard]] bool Sm2Encrypt(const Sm2Point& public_key, std::span<const uint8_t> message,
                               Sm2CipherOrder order, std::vector<uint8_t>& ciphertext,
                               std::string_view k = kSm2EncryptRandom);

@@ -451,3 +451,48 @@ TEST(Sm2Engine, FixedBytesReadANumber) {
         EXPECT_EQ(BytesToHex(Sm2FixedBytesFromHex(c.text)), c.expected) << c.text;
     }
 }
+
+namespace {
+
+// With kSm2FreshRandom every signature and ciphertext draws its own k: two of one message differ,
+// and OpenSSL accepts each. Generated keys lie in [1, n-2] and OpenSSL finds the same public key.
+TEST(Sm2Engine, FreshRandomNumbers) {
+    const Bytes message = HexToBytes(kSignMessage), id = HexToBytes(kIdA);
+    const Sm2Point sign_pub = OpenSslPublicKey(kSignKey);
+    Sm2Signature first, second;
+    ASSERT_TRUE(Sm2Sign(message, kSignKey, id, first, kSm2FreshRandom));
+    ASSERT_TRUE(Sm2Sign(message, kSignKey, id, second, kSm2FreshRandom));
+    EXPECT_NE(first.r, second.r);
+    EXPECT_TRUE(OpenSslVerifies(sign_pub, id, message, first));
+    EXPECT_TRUE(OpenSslVerifies(sign_pub, id, message, second));
+
+    const Pkey decrypt_key = OpenSslKey(PointOf(kEncryptPx, kEncryptPy), kDecryptKey);
+    Bytes ciphertexts[2];
+    for (Bytes& ciphertext : ciphertexts) {
+        ASSERT_TRUE(Sm2Encrypt(PointOf(kEncryptPx, kEncryptPy), message, Sm2CipherOrder::C1C2C3,
+                               ciphertext, kSm2FreshRandom));
+        EXPECT_EQ(OpenSslCrypt(decrypt_key.get(), false, ToDerCiphertext(ciphertext)), message);
+    }
+    EXPECT_NE(ciphertexts[0], ciphertexts[1]);
+
+    Sm2ExchangeKeys keys;
+    EXPECT_TRUE(Sm2KeyExchange(kExchangeKeyA, kExchangeKeyB, HexToBytes(kIdA), HexToBytes(kIdB),
+                               &keys, kSm2FreshRandom, kSm2FreshRandom));
+    EXPECT_EQ(keys.a, keys.b);
+
+    const std::string n_minus_1 = kN.substr(0, 62) + "22";
+    std::string previous;
+    for (int i = 0; i < 4; ++i) {
+        Sm2Bytes32 d;
+        Sm2Point pub;
+        ASSERT_TRUE(Sm2GenerateKey(d, pub));
+        const std::string hex = BytesToHex(d);
+        EXPECT_NE(hex, std::string(64, '0'));
+        EXPECT_LT(hex, n_minus_1);
+        EXPECT_NE(hex, previous);
+        EXPECT_EQ(pub, OpenSslPublicKey(hex));
+        previous = hex;
+    }
+}
+
+}  // namespace
