@@ -11,6 +11,13 @@
 
 class CSm2Page : public CPage {
 public:
+    // The choices of "密文格式": the two orders of C1, C2, C3, and GM/T 0009's DER.
+    enum class CipherFormat { C1C2C3, C1C3C2, Der };
+    // The choices of "签名格式": R and S apart, or GM/T 0009's DER SEQUENCE.
+    enum class SignatureFormat { Raw, Der };
+    // The choices of "角色": both parties of the exchange in one run, or one of them.
+    enum class ExchangeRole { Both, Initiator, Responder };
+
     CSm2Page();
 
     // OnSign signs the message bytes for the user ID with the private key into R and S.
@@ -28,6 +35,11 @@ public:
     // OnGenKey draws a private key from the CSPRNG into the private key field with its public key
     // in Px and Py.
     ActionResult OnGenKey();
+    // OnImport reads the PEM or DER (hex) key in the PEM field into the private key and (Px, Py);
+    // a public key empties the private key.
+    ActionResult OnImport();
+    // OnExport writes the PEM of the private key, or of (Px, Py) when there is none.
+    ActionResult OnExport();
     // OnClear empties the seven fields and their counters.
     ActionResult OnClear();
 
@@ -38,7 +50,7 @@ protected:
 
 private:
     // The choices of "国密算法类型", in order.
-    enum Operation { kSign, kVerify, kExchange, kEncrypt, kDecrypt, kGenKey };
+    enum Operation { kSign, kVerify, kExchange, kEncrypt, kDecrypt, kGenKey, kImport, kExport };
     // The choices of "随机数 k": the worked examples' fixed values, or fresh ones from the CSPRNG.
     enum class RandomK { Example, Random };
 
@@ -49,6 +61,14 @@ private:
     void Empty(std::string_view field_id);
     void ShowRows(bool public_key, bool private_key, bool user_id, bool s);
     Sm2CipherOrder CipherOrder() const;
+    // ShowSignatureRows shows R and S, or the DER signature, for signing and verifying.
+    void ShowSignatureRows();
+    // ShowExchangeRows lays the exchange out for the role: both parties, or one of them.
+    void ShowExchangeRows();
+    // FillExchangeExample fills one party's fields with the worked example's inputs.
+    void FillExchangeExample(ExchangeRole role);
+    // OnExchangeAsParty runs one party's side of the exchange.
+    ActionResult OnExchangeAsParty();
     // The random number of an operation: the example's fixed value, or kSm2FreshRandom.
     std::string_view RandomOr(std::string_view example) const;
     // ShowPrivateKeyLabel warns in the private key's label while signing with the fixed example k
@@ -57,7 +77,8 @@ private:
 
     OptionOf<Operation> m_op;
     OptionOf<YesNo> m_genpub;
-    // The choices of "密文格式" are the two orders, C1C2C3 first.
-    OptionOf<Sm2CipherOrder> m_format;
+    OptionOf<CipherFormat> m_format;
+    OptionOf<SignatureFormat> m_sigformat;
+    OptionOf<ExchangeRole> m_role;
     OptionOf<RandomK> m_k;
 };

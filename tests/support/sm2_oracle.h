@@ -1,12 +1,14 @@
 // OpenSSL's own SM2 as the independent answer for the SM2 engine and page tests: keys, the
-// public point of a private key, and signing and verifying with a user ID.
+// public point of a private key, signing and verifying with a user ID, encryption and key files.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <openssl/bn.h>
 #include <openssl/core_names.h>
+#include <openssl/decoder.h>
 #include <openssl/ec.h>
 #include <openssl/ecdsa.h>
+#include <openssl/encoder.h>
 #include <openssl/evp.h>
 #include <openssl/obj_mac.h>
 #include <openssl/param_build.h>
@@ -15,8 +17,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/hex_codec.h"
 #include "crypto/pk/sm2.h"
 
 struct PkeyFree {
@@ -126,4 +130,74 @@ inline bool OpenSslVerifies(const Sm2Point& pub, const std::vector<uint8_t>& id,
     const Pkey key = OpenSslKey(pub);
     return OpenSslSignOrVerify(key.get(), id, message, DerSignature(signature)) ==
            std::vector<uint8_t>{1};
+}
+
+// OpenSslCrypt encrypts or decrypts with OpenSSL's EVP SM2; the ciphertext is GM/T 0009 DER.
+inline std::vector<uint8_t> OpenSslCrypt(EVP_PKEY* key, bool encrypt,
+                                         const std::vector<uint8_t>& input) {
+    EVP_PKEY_CTX* ctx = EVP_PKEY_CTX_new_from_pkey(nullptr, key, nullptr);
+    size_t size = input.size() + 256;
+    std::vector<uint8_t> out(size);
+    const bool ok =
+        encrypt ? EVP_PKEY_encrypt_init(ctx) == 1 &&
+                      EVP_PKEY_encrypt(ctx, out.data(), &size, input.data(), input.size()) == 1
+                : EVP_PKEY_decrypt_init(ctx) == 1 &&
+                      EVP_PKEY_decrypt(ctx, out.data(), &size, input.data(), input.size()) == 1;
+    EVP_PKEY_CTX_free(ctx);
+    EXPECT_TRUE(ok);
+    out.resize(ok ? size : 0);
+    return out;
+}
+
+// OpenSslKeyFile gives OpenSSL's PEM, or the hex of its DER, of a key, written by its own encoder
+// in the given structure: "PrivateKeyInfo" (PKCS#8), "type-specific" (SEC1 "EC PRIVATE KEY"),
+// "SubjectPublicKeyInfo".
+inline std::string OpenSslKeyFile(EVP_PKEY* key, const char* output, const char* structure) {
+    const int selection =
+        std::string(structure) == "SubjectPublicKeyInfo" ? EVP_PKEY_PUBLIC_KEY : EVP_PKEY_KEYPAIR;
+    OSSL_ENCODER_CTX* ctx =
+        OSSL_ENCODER_CTX_new_for_pkey(key, selection, output, structure, nullptr);
+    unsigned char* data = nullptr;
+    size_t size = 0;
+    EXPECT_EQ(OSSL_ENCODER_to_data(ctx, &data, &size), 1) << structure;
+    OSSL_ENCODER_CTX_free(ctx);
+    const std::vector<uint8_t> bytes(data, data + size);
+    OPENSSL_free(data);
+    return std::string(output) == "PEM" ? std::string(bytes.begin(), bytes.end())
+                                        : BytesToHex(bytes);
+}
+
+// The private scalar (empty for a public key) and public point OpenSSL reads from a PEM.
+inline std::pair<std::string, Sm2Point> OpenSslReadPem(const std::string& pem) {
+    OSSL_DECODER_CTX* ctx = nullptr;
+    EVP_PKEY* key = nullptr;
+    ctx = OSSL_DECODER_CTX_new_for_pkey(&key, "PEM", nullptr, nullptr, 0, nullptr, nullptr);
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(pem.data());
+    size_t size = pem.size();
+    EXPECT_EQ(OSSL_DECODER_from_data(ctx, &data, &size), 1);
+    OSSL_DECODER_CTX_free(ctx);
+    std::pair<std::string, Sm2Point> out;
+    if (key == nullptr) {
+        return out;
+    }
+    char group[16] = {};
+    EXPECT_EQ(EVP_PKEY_get_utf8_string_param(key, OSSL_PKEY_PARAM_GROUP_NAME, group, sizeof(group),
+                                             nullptr),
+              1);
+    EXPECT_STREQ(group, "SM2");
+    BIGNUM *d = nullptr, *x = nullptr, *y = nullptr;
+    if (EVP_PKEY_get_bn_param(key, OSSL_PKEY_PARAM_PRIV_KEY, &d) == 1) {
+        Sm2Bytes32 bytes;
+        BN_bn2binpad(d, bytes.data(), 32);
+        out.first = BytesToHex(bytes);
+    }
+    EXPECT_EQ(EVP_PKEY_get_bn_param(key, OSSL_PKEY_PARAM_EC_PUB_X, &x), 1);
+    EXPECT_EQ(EVP_PKEY_get_bn_param(key, OSSL_PKEY_PARAM_EC_PUB_Y, &y), 1);
+    BN_bn2binpad(x, out.second.x.data(), 32);
+    BN_bn2binpad(y, out.second.y.data(), 32);
+    BN_free(d);
+    BN_free(x);
+    BN_free(y);
+    EVP_PKEY_free(key);
+    return out;
 }
