@@ -427,14 +427,16 @@ void PageWidgetsTest::TheSm2ButtonsStayWhereTheyAre() {
     CPageView* view = window.PageView(tab);
     auto* clear = view->findChild<QPushButton*>(QStringLiteral("clear"));
     auto* op = view->findChild<QGroupBox*>(QStringLiteral("op"));
+    const int operations = static_cast<int>(view->Page().FindOption("op")->choices.size());
+    const QList<QRadioButton*> radios = op->findChildren<QRadioButton*>();
+    QVERIFY(radios.size() >= operations);
     QList<int> heights;
-    for (QRadioButton* radio : op->findChildren<QRadioButton*>()) {
-        QTest::mouseClick(radio, Qt::LeftButton);
+    for (int i = 0; i < operations; ++i) {
+        QTest::mouseClick(radios[i], Qt::LeftButton);
         QCoreApplication::processEvents();
         heights << clear->mapTo(view, QPoint(0, 0)).y();
     }
-    QCOMPARE(heights.size(), 5);
-    QCOMPARE(heights.count(heights.front()), 5);
+    QCOMPARE(heights.count(heights.front()), operations);
 }
 
 void PageWidgetsTest::TheRsaKeyLengthComesFirstAndTheModulusLengthIsCentred() {
