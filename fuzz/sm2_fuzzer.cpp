@@ -1,7 +1,8 @@
 // SM2 on any input: decryption of any bytes (and of damaged real ciphertexts), verification of any
 // r, s, public point, message and identity, signing, and the key checks, each against a reference
 // written from GB/T 32918 on OpenSSL's curve arithmetic and SM3; signatures are also checked by
-// OpenSSL's own SM2 verification.
+// OpenSSL's own SM2 verification. The DER readers take only what their writers give back byte for
+// byte, and a key file that imports exports and imports again to the same key.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <openssl/bn.h>
 #include <openssl/core_names.h>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "crypto/pk/sm2_curve.h"
+#include "crypto/pk/sm2_der.h"
 #include "evp_reference.h"
 
 namespace {
@@ -435,16 +437,49 @@ void CheckKeys(FuzzedDataProvider& in) {
                "fixed bytes " + text);
 }
 
+// Any bytes as a DER signature, a DER ciphertext and a key file (PEM text or DER hex).
+void CheckDer(FuzzedDataProvider& in) {
+    const std::vector<uint8_t> bytes = in.ConsumeRemainingBytes<uint8_t>();
+    Sm2Signature signature;
+    if (Sm2SignatureFromDer(bytes, signature)) {
+        FUZZ_CHECK(Sm2SignatureToDer(signature) == bytes, "signature DER not canonical");
+    }
+    std::vector<uint8_t> c1c2c3;
+    if (Sm2CiphertextFromDer(bytes, c1c2c3)) {
+        FUZZ_CHECK(Sm2CiphertextToDer(c1c2c3) == bytes, "ciphertext DER not canonical");
+    } else {
+        FUZZ_CHECK(c1c2c3.empty(), "refused ciphertext DER left bytes");
+    }
+    const std::string text(bytes.begin(), bytes.end());
+    std::string private_key;
+    Sm2Point public_key;
+    for (const std::string& file : {text, BytesToHex(bytes)}) {
+        if (!Sm2ImportKey(file, private_key, public_key)) {
+            continue;
+        }
+        std::string pem, again;
+        Sm2Point point;
+        FUZZ_CHECK(private_key.empty() ? Sm2ExportPublicKey(public_key, pem)
+                                       : Sm2ExportPrivateKey(private_key, pem),
+                   "imported key not exported");
+        FUZZ_CHECK(Sm2ImportKey(pem, again, point) && again == private_key && point == public_key,
+                   "exported key reads back otherwise");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    switch (in.ConsumeIntegralInRange(0, 2)) {
+    switch (in.ConsumeIntegralInRange(0, 3)) {
         case 0:
             CheckDecrypt(in);
             break;
         case 1:
             CheckSignAndVerify(in);
+            break;
+        case 2:
+            CheckDer(in);
             break;
         default:
             CheckKeys(in);

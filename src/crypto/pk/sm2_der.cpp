@@ -82,13 +82,17 @@ bool ReadTlv(std::span<const uint8_t>& in, uint8_t tag, std::span<const uint8_t>
     return true;
 }
 
-// Reads a non-negative INTEGER below 2^256 into 32 big-endian bytes.
+// Reads a non-negative INTEGER below 2^256 in its minimal form into 32 big-endian bytes; as
+// OpenSSL does, a leading 00 that is not needed (X.690 8.3.2) is refused.
 bool ReadInteger(std::span<const uint8_t>& in, Sm2Bytes32& out) {
     std::span<const uint8_t> value;
     if (!ReadTlv(in, kInteger, value) || value.empty() || (value[0] & 0x80) != 0) {
         return false;
     }
     if (value.size() > 1 && value[0] == 0x00) {
+        if ((value[1] & 0x80) == 0) {
+            return false;
+        }
         value = value.subspan(1);
     }
     if (value.size() > 32) {

@@ -14,15 +14,16 @@
 // Sm2SignatureToDer gives SEQUENCE { r INTEGER, s INTEGER } (GM/T 0009 SM2Signature) with each
 // INTEGER in its minimal encoding.
 std::vector<uint8_t> Sm2SignatureToDer(const Sm2Signature& signature);
-// Sm2SignatureFromDer reads one such SEQUENCE and nothing after it. False for other bytes, a
-// negative INTEGER or one above 2^256 - 1.
+// Sm2SignatureFromDer reads one such SEQUENCE and nothing after it, in DER only (minimal lengths
+// and INTEGERs). False for other bytes, a negative INTEGER or one above 2^256 - 1.
 [[nodiscard]] bool Sm2SignatureFromDer(std::span<const uint8_t> der, Sm2Signature& signature);
 
 // Sm2CiphertextToDer gives SEQUENCE { x INTEGER, y INTEGER, hash OCTET STRING, ciphertext OCTET
 // STRING } (GM/T 0009 SM2Cipher) of a C1 C2 C3 ciphertext; empty for one under 97 bytes.
 std::vector<uint8_t> Sm2CiphertextToDer(std::span<const uint8_t> c1c2c3);
-// Sm2CiphertextFromDer reads an SM2Cipher into C1 C2 C3 (04 || x || y, C2, C3). False for other
-// bytes, coordinates above 2^256 - 1 or a hash that is not 32 bytes; `c1c2c3` is then empty.
+// Sm2CiphertextFromDer reads an SM2Cipher, in DER only, into C1 C2 C3 (04 || x || y, C2, C3).
+// False for other bytes, coordinates above 2^256 - 1 or a hash that is not 32 bytes; `c1c2c3` is
+// then empty.
 [[nodiscard]] bool Sm2CiphertextFromDer(std::span<const uint8_t> der, std::vector<uint8_t>& c1c2c3);
 
 // Sm2ImportKey reads a key from PEM text, or from the hex of its DER: a private key (PKCS#8 or

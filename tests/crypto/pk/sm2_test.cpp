@@ -517,7 +517,8 @@ TEST(Sm2Der, SignaturesInteroperateWithOpenSsl) {
     for (const std::string& bad :
          {std::string(""), std::string("3006020101020180"), std::string("300602010102018000"),
           std::string("3106020101020101"), std::string("30060201FF02017F"),
-          std::string("308106020101020101"), above_2_256, std::string("3003020101")}) {
+          std::string("308106020101020101"), above_2_256, std::string("3003020101"),
+          std::string("30070202000102017F")}) {
         EXPECT_FALSE(Sm2SignatureFromDer(HexToBytes(bad), out)) << bad;
     }
 }
