@@ -21,8 +21,8 @@ using Block = std::array<uint8_t, 16>;
 
 // Blocks hashed per reduction on the PCLMULQDQ path, and the powers of H kept for it.
 constexpr size_t kAggregate = 8;
-// Bytes encrypted, then hashed, per step: small enough to stay in the first-level cache.
-constexpr size_t kStepBytes = 4096;
+// Bytes encrypted, then hashed, per step: one keystream batch, small enough to stay in the cache.
+constexpr size_t kStepBytes = 8192;
 
 uint64_t LoadBig64(const uint8_t* p) {
     uint64_t v;
