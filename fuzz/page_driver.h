@@ -30,6 +30,7 @@
 #include "pages/aes_page.h"
 #include "pages/big_num_page.h"
 #include "pages/checksum_page.h"
+#include "pages/cipher_page.h"
 #include "pages/convert_page.h"
 #include "pages/crt_page.h"
 #include "pages/data_op_page.h"
@@ -77,6 +78,7 @@ inline std::unique_ptr<CPage> MakePage(std::string_view name) {
         {"bignum", &Make<CBigNumPage>}, {"tlv", &Make<CTlvPage>},
         {"sm4", &Make<CSm4Page>},       {"sm3", &Make<CSm3Page>},
         {"sm2", &Make<CSm2Page>},       {"emv", &Make<CEmvPage>},
+        {"cipher", &Make<CCipherPage>},
     };
     static const bool registered = [&] {
         for (const auto& page : CreatePages()) {

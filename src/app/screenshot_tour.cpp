@@ -44,6 +44,7 @@ const std::vector<TourStop>& Tour() {
         {"sm3", {}, {}, "hash"},
         {"sm2", {}, {}, "sign"},
         {"emv", {}, {}, "compute"},
+        {"cipher", {{"aad", "FEEDFACEDEADBEEF"}}, {{"mode", 5}}, "encrypt"},
     };
     return stops;
 }

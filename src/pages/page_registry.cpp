@@ -3,6 +3,7 @@
 #include "pages/aes_page.h"
 #include "pages/big_num_page.h"
 #include "pages/checksum_page.h"
+#include "pages/cipher_page.h"
 #include "pages/convert_page.h"
 #include "pages/crt_page.h"
 #include "pages/data_op_page.h"
@@ -25,6 +26,7 @@ std::unique_ptr<CPage> Make() {
 // The tab groups of the pages beyond the thirteen tool pages of the first window.
 constexpr const char* kOwnTab = "";
 constexpr const char* kEmvGroup = "EMV 运算";
+constexpr const char* kMoreAlgorithmsGroup = "扩展算法";
 
 // Adding a page: its model, its engine, one line here, its tests.
 struct RegisteredPage {
@@ -32,11 +34,21 @@ struct RegisteredPage {
     std::unique_ptr<CPage> (*make)();
 };
 constexpr RegisteredPage kPages[] = {
-    {kOwnTab, Make<CDesPage>},    {kOwnTab, Make<CMacPage>},      {kOwnTab, Make<CAesPage>},
-    {kOwnTab, Make<CRsaPage>},    {kOwnTab, Make<CCrtPage>},      {kOwnTab, Make<CConvertPage>},
-    {kOwnTab, Make<CDataOpPage>}, {kOwnTab, Make<CChecksumPage>}, {kOwnTab, Make<CBigNumPage>},
-    {kOwnTab, Make<CTlvPage>},    {kOwnTab, Make<CSm4Page>},      {kOwnTab, Make<CSm3Page>},
-    {kOwnTab, Make<CSm2Page>},    {kEmvGroup, Make<CEmvPage>},
+    {kOwnTab, Make<CDesPage>},
+    {kOwnTab, Make<CMacPage>},
+    {kOwnTab, Make<CAesPage>},
+    {kOwnTab, Make<CRsaPage>},
+    {kOwnTab, Make<CCrtPage>},
+    {kOwnTab, Make<CConvertPage>},
+    {kOwnTab, Make<CDataOpPage>},
+    {kOwnTab, Make<CChecksumPage>},
+    {kOwnTab, Make<CBigNumPage>},
+    {kOwnTab, Make<CTlvPage>},
+    {kOwnTab, Make<CSm4Page>},
+    {kOwnTab, Make<CSm3Page>},
+    {kOwnTab, Make<CSm2Page>},
+    {kEmvGroup, Make<CEmvPage>},
+    {kMoreAlgorithmsGroup, Make<CCipherPage>},
 };
 
 }  // namespace

@@ -27,7 +27,7 @@ class KeywrightDlgTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void HasTheTitleAndFourteenTabsInOrder();
+    void HasTheTitleAndFifteenTabsInOrder();
     void ShowsOnePageAtATimeAndKeepsTypedFields();
     void TypingUpdatesCountersAndPressingShowsTheMessage();
     void OptionsEnableFieldsAtOnce();
@@ -39,12 +39,12 @@ private slots:
     void EveryPageIsInItsGroupAndReachableByKeyboard();
 };
 
-void KeywrightDlgTest::HasTheTitleAndFourteenTabsInOrder() {
+void KeywrightDlgTest::HasTheTitleAndFifteenTabsInOrder() {
     CKeywrightDlg window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Hexwellv1.3 2012-01-14"));
     const QStringList captions = {"DES 运算", "MAC 运算", "AES 运算", "RSA 运算", "CRT 运算",
                                   "数据转换", "数据运算", "校验运算", "大数运算", "TLV 运算",
-                                  "SM4 运算", "SM3 运算", "SM2 运算", "EMV 运算"};
+                                  "SM4 运算", "SM3 运算", "SM2 运算", "EMV 运算", "扩展算法"};
     QCOMPARE(window.Tabs()->count(), captions.size());
     for (int i = 0; i < captions.size(); ++i) {
         QCOMPARE(window.Tabs()->tabText(i), captions[i]);
