@@ -321,6 +321,7 @@ void CSm2Page::ChooseOperation(Operation operation) {
             SetText("userid", std::string(kIdA));
             Empty("r");
             Empty("s");
+            Empty("sig");
             ShowRows(false, true, true, true);
             SetReadOnly("r", true);
             SetReadOnly("s", true);
