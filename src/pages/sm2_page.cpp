@@ -228,9 +228,7 @@ CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
     }
     AddSection(
         {.caption = "SM2 国密算法",
-         .fields = {"message", "userid", "privkey", "px",      "py",      "r",       "s",
-                    "sig",     "pem",    "peer_id", "peer_px", "peer_py", "peer_rx", "peer_ry",
-                    "rand",    "own_rx", "own_ry",  "klen",    "key",     "s_send",  "s_expect"},
+         .fields = {"message", "userid", "privkey", "px", "py", "r", "s"},
          .options = {"op", "spaced", "genpub", "format", "sigformat", "k", "role"},
          .buttons = {"sign", "verify", "exchange", "encrypt", "decrypt", "genkey", "import",
                      "export", "clear"},
@@ -243,6 +241,12 @@ CSm2Page::CSm2Page() : CPage("sm2", "SM2 运算") {
                    "本方随机数 r 为空时取新的随机数并写回。导出：有私钥时写 PKCS#8 私钥，"
                    "否则写 Px、Py 的公钥。"},
          .enter = {"sign", "verify", "exchange", "encrypt", "decrypt", "import", "export"}});
+    // The DER signature, the key file and one party of the key exchange in a frame of their own
+    // under the buttons: the rows they show and hide never move the buttons.
+    AddSection({.caption = "DER 签名、密钥文件与单方密钥交换",
+                .fields = {"sig", "pem", "peer_id", "peer_px", "peer_py", "peer_rx", "peer_ry",
+                           "rand", "own_rx", "own_ry", "klen", "key", "s_send", "s_expect"},
+                .enter = {"sign", "verify", "exchange", "import", "export"}});
 
     SetText("message", std::string(kSignMessage));
     SetText("userid", std::string(kIdA));
