@@ -45,7 +45,7 @@ CKeywrightDlg::CKeywrightDlg(QWidget* parent) : QDialog(parent), m_pages(CreateP
     // Pages are created once and only hidden on a tab change, so every page keeps its fields.
     m_tabs = new QTabWidget(this);
     m_tabs->setUsesScrollButtons(false);
-    // Fourteen tabs in one row within a 1024-pixel window: the style's roomy tab padding would
+    // The tabs in one row within a 1024-pixel window: the style's roomy tab padding would
     // need some sixty pixels more.
     m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 4px 7px; }"));
     const std::vector<std::string> groups = PageGroups();
