@@ -4,22 +4,16 @@
 #include <array>
 #include <cstring>
 
+#include "crypto/byte_order.h"
+
 namespace {
+
+using byte_order::LoadBe64;
+using byte_order::StoreBe64;
 
 // Keystream blocks computed per call to the bulk ECB path (8 KiB of AES or SM4, 4 KiB of DES):
 // enough to make the key expansion of each call small beside it.
 constexpr size_t kBatchBlocks = 512;
-
-uint64_t LoadBig64(const uint8_t* p) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return __builtin_bswap64(v);
-}
-
-void StoreBig64(uint64_t v, uint8_t* p) {
-    v = __builtin_bswap64(v);
-    std::memcpy(p, &v, 8);
-}
 
 // XorBytes sets out[i] = a[i] ^ b[i] for n bytes, sixteen at a time; `out` may be `a`.
 void XorBytes(uint8_t* out, const uint8_t* a, const uint8_t* b, size_t n) {
@@ -46,18 +40,18 @@ struct Counter {
 
     void Load(const uint8_t* p) {
         if (block == 8) {
-            low = LoadBig64(p);
+            low = LoadBe64(p);
         } else {
-            high = LoadBig64(p);
-            low = LoadBig64(p + 8);
+            high = LoadBe64(p);
+            low = LoadBe64(p + 8);
         }
     }
     void Store(uint8_t* p) const {
         if (block == 8) {
-            StoreBig64(low, p);
+            StoreBe64(p, low);
         } else {
-            StoreBig64(high, p);
-            StoreBig64(low, p + 8);
+            StoreBe64(p, high);
+            StoreBe64(p + 8, low);
         }
     }
     void Next() {

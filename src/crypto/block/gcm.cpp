@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "crypto/block/cipher_modes.h"
+#include "crypto/byte_order.h"
 #include "crypto/cpu_features.h"
 
 #if defined(__x86_64__)
@@ -17,23 +18,15 @@
 
 namespace {
 
+using byte_order::LoadBe64;
+using byte_order::StoreBe64;
+
 using Block = std::array<uint8_t, 16>;
 
 // Blocks hashed per reduction on the PCLMULQDQ path, and the powers of H kept for it.
 constexpr size_t kAggregate = 8;
 // Bytes encrypted, then hashed, per step: one keystream batch, small enough to stay in the cache.
 constexpr size_t kStepBytes = 8192;
-
-uint64_t LoadBig64(const uint8_t* p) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return __builtin_bswap64(v);
-}
-
-void StoreBig64(uint64_t v, uint8_t* p) {
-    v = __builtin_bswap64(v);
-    std::memcpy(p, &v, 8);
-}
 
 // The hash subkey and what GHASH needs of it. The portable path holds H as two big-endian
 // halves; the PCLMULQDQ path holds H^1..H^8 byte-reversed, as the multiplier takes them.
@@ -169,8 +162,8 @@ GhashKey MakeGhashKey(CBlockCipher& cipher) {
     GhashKey key;
     Block h{};
     cipher.EncryptBlock(h.data(), h.data());
-    key.high = LoadBig64(h.data());
-    key.low = LoadBig64(h.data() + 8);
+    key.high = LoadBe64(h.data());
+    key.low = LoadBe64(h.data() + 8);
 #if KEYWRIGHT_GHASH_CLMUL
     if (ClmulAvailable()) {
         key.clmul = true;
@@ -190,14 +183,14 @@ void GhashBlocks(const GhashKey& key, Block& y, std::span<const uint8_t> data) {
         return;
     }
 #endif
-    uint64_t high = LoadBig64(y.data()), low = LoadBig64(y.data() + 8);
+    uint64_t high = LoadBe64(y.data()), low = LoadBe64(y.data() + 8);
     for (size_t i = 0; i < blocks; ++i) {
-        high ^= LoadBig64(&data[16 * i]);
-        low ^= LoadBig64(&data[16 * i + 8]);
+        high ^= LoadBe64(&data[16 * i]);
+        low ^= LoadBe64(&data[16 * i + 8]);
         PortableMultiply(key, high, low);
     }
-    StoreBig64(high, y.data());
-    StoreBig64(low, y.data() + 8);
+    StoreBe64(y.data(), high);
+    StoreBe64(y.data() + 8, low);
 }
 
 // GhashPadded folds `data` followed by zero bytes up to a whole block (the 0^v and 0^u of
@@ -215,8 +208,8 @@ void GhashPadded(const GhashKey& key, Block& y, std::span<const uint8_t> data) {
 // GhashLengths folds the block [len(A)]_64 || [len(C)]_64, lengths in bits.
 void GhashLengths(const GhashKey& key, Block& y, uint64_t first_bytes, uint64_t second_bytes) {
     Block lengths;
-    StoreBig64(first_bytes * 8, lengths.data());
-    StoreBig64(second_bytes * 8, lengths.data() + 8);
+    StoreBe64(lengths.data(), first_bytes * 8);
+    StoreBe64(lengths.data() + 8, second_bytes * 8);
     GhashBlocks(key, y, lengths);
 }
 
