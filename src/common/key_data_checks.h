@@ -8,9 +8,14 @@
 
 #include "common/page_form.h"
 
-// The key-length refusal that the DES and MAC pages share.
+// The key-length refusals that the cipher pages share: DES and MAC, AES, SM4, and the block-cipher
+// workbench for each of its algorithms.
 inline constexpr const char* kDesKeyLengthMessage =
     "Des Key should be 8 bytes or 16 bytes or 24 bytes, Pls input the correct !!!";
+inline constexpr const char* kAesKeyLengthMessage =
+    "Aes Key should be 16 bytes or 24 bytes or 32 bytes, Pls input the correct !!!";
+inline constexpr const char* kSm4KeyLengthMessage =
+    "sm4 Key should be 16 bytes, Pls input the correct !!!";
 
 // The message of each check; the suffixes follow "The " + byte position.
 struct KeyDataMessages {

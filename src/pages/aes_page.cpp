@@ -23,8 +23,7 @@ constexpr std::array<KeyType, 3> kAesKeyTypes = {{
 
 constexpr size_t kKeyDigits[] = {32, 48, 64};
 constexpr size_t kBlockDigits = 32;
-constexpr const char* kKeyLength =
-    "Aes Key should be 16 bytes or 24 bytes or 32 bytes, Pls input the correct !!!";
+constexpr const char* kKeyLength = kAesKeyLengthMessage;
 constexpr const char* kKeySuffix = " byte of the Aes Key is the illegal , Pls Check !!!";
 
 constexpr KeyDataMessages kEncryptChecks = {

@@ -1,8 +1,11 @@
 #include "pages/cipher_page.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <span>
+#include <string_view>
+#include <vector>
 
 #include "common/hex_codec.h"
 #include "common/key_data_checks.h"
@@ -41,18 +44,8 @@ constexpr AlgorithmInfo kAlgorithms[] = {
      kDesKeyLengthMessage,
      {8, 16, 24},
      kDefaultDesKey},
-    {BlockAlgorithm::kAes,
-     KcvCipher::Aes,
-     "Aes",
-     "Aes Key should be 16 bytes or 24 bytes or 32 bytes, Pls input the correct !!!",
-     {16, 24, 32},
-     kDefaultKey},
-    {BlockAlgorithm::kSm4,
-     KcvCipher::Sm4,
-     "sm4",
-     "sm4 Key should be 16 bytes, Pls input the correct !!!",
-     {16, 16, 16},
-     kDefaultKey},
+    {BlockAlgorithm::kAes, KcvCipher::Aes, "Aes", kAesKeyLengthMessage, {16, 24, 32}, kDefaultKey},
+    {BlockAlgorithm::kSm4, KcvCipher::Sm4, "sm4", kSm4KeyLengthMessage, {16, 16, 16}, kDefaultKey},
 };
 
 constexpr CipherMode kEngineModes[] = {CipherMode::kEcb, CipherMode::kCbc, CipherMode::kCfb,
@@ -77,19 +70,16 @@ bool KeyFits(const AlgorithmInfo& info, size_t digits) {
 }  // namespace
 
 CCipherPage::CCipherPage() : CPage("cipher", "分组密码") {
-    AddField({.id = "key",
-              .label = "密钥(K) ：",
-              .role = Role::Key,
-              .counter_rule = CounterRule::Bytes});
-    AddField(KcvField());
-    AddField({.id = "iv",
-              .label = "初始向量：",
-              .role = Role::Plain,
-              .counter_rule = CounterRule::Bytes});
-    AddField({.id = "data",
-              .label = "处理数据：",
-              .role = Role::Input,
-              .counter_rule = CounterRule::Bytes});
+    // The fields the block-cipher pages share, key first; GCM's own fields before the result.
+    std::vector<Field> shared = BlockCipherFields();
+    const auto take = [&shared](std::string_view id) {
+        return *std::find_if(shared.begin(), shared.end(),
+                             [id](const Field& field) { return field.id == id; });
+    };
+    AddField(take("key"));
+    AddField(take("kcv"));
+    AddField(take("iv"));
+    AddField(take("data"));
     AddField({.id = "aad",
               .label = "附加数据：",
               .role = Role::Input,
@@ -103,11 +93,7 @@ CCipherPage::CCipherPage() : CPage("cipher", "分组密码") {
               .role = Role::Plain,
               .beside = "tag",
               .width_chars = 3});
-    AddField({.id = "result",
-              .label = "处理结果：",
-              .role = Role::Result,
-              .counter_rule = CounterRule::Manual,
-              .read_only = true});
+    AddField(take("result"));
     m_alg =
         AddOptionOf<Algorithm>({.id = "alg",
                                 .caption = "算法",

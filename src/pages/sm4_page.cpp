@@ -20,7 +20,7 @@ constexpr const char* kDefaultIv = "00000000000000000000000000000000";
 constexpr const char* kDefaultRepeat = "1000000";  // GB/T 32907 example 2
 
 constexpr size_t kKeyDigits[] = {32};
-constexpr const char* kKeyLength = "sm4 Key should be 16 bytes, Pls input the correct !!!";
+constexpr const char* kKeyLength = kSm4KeyLengthMessage;
 constexpr const char* kKeySuffix = " byte of the sm4 Key is the illegal , Pls Check !!!";
 
 constexpr KeyDataMessages kEncryptChecks = {
